@@ -167,6 +167,9 @@ TEST_F(InstallPathFinderTest, PathValueMustFitItsBuffer)
 {
     const std::wstring fits = L"D:\\" + std::wstring(252, L'p');     // 255 characters
     const std::wstring tooLong = L"D:\\" + std::wstring(253, L'p');  // 256
+    // Stored as 512 bytes without a terminator: the character after them must not be a NUL, or the
+    // registry would add the terminator itself.
+    const std::wstring unterminated = tooLong + L"p";
     const struct
     {
         const char* name;
@@ -176,7 +179,7 @@ TEST_F(InstallPathFinderTest, PathValueMustFitItsBuffer)
     } cases[] = {
         {"255 characters", fits, 512, fits},
         {"256 characters", tooLong, 514, LocalAppDataPath()},
-        {"256 characters, no terminator", tooLong, 512, LocalAppDataPath()},
+        {"256 characters, no terminator", unterminated, 512, LocalAppDataPath()},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -112,8 +112,10 @@ TEST_F(ProductDetectorTest, LaterUninstallEntryInEnumerationOrderWins)
 TEST_F(ProductDetectorTest, OnlyTheExactValueNameAndProductNameMatch)
 {
     const wchar_t kParent[] = L"SOFTWARE\\QuarnTestMatch";
-    const wchar_t quarnNoTerminator[] = {L'Q', L'u', L'a', L'r', L'n', L'P', L'C'};
-    const wchar_t quarnHalf[] = {L'Q', L'u', L'a', L'r', L'n'};
+    // Unterminated values are given a byte count that stops short of a non-NUL character: the registry
+    // adds the terminator itself when the character after the data is a NUL.
+    const wchar_t quarnNoTerminator[] = L"QuarnPCzz";
+    const wchar_t quarnHalf[] = L"Quarnzz";
     const std::wstring tooLong(300, L'Q');
     const struct
     {
@@ -127,7 +129,7 @@ TEST_F(ProductDetectorTest, OnlyTheExactValueNameAndProductNameMatch)
         {L"Exact", L"DisplayName", REG_SZ, L"QuarnPC", 0, true},
         {L"Tobrin", L"DisplayName", REG_SZ, kTobrinName, 0, true},
         {L"Expand", L"DisplayName", REG_EXPAND_SZ, L"QuarnPC", 0, true},
-        {L"NoTerminator", L"DisplayName", REG_SZ, quarnNoTerminator, sizeof quarnNoTerminator, true},
+        {L"NoTerminator", L"DisplayName", REG_SZ, quarnNoTerminator, 7 * sizeof(wchar_t), true},
         {L"Upper", L"DisplayName", REG_SZ, L"QUARNPC", 0, false},
         {L"Lower", L"DisplayName", REG_SZ, L"quarnpc", 0, false},
         {L"TrailingBlank", L"DisplayName", REG_SZ, L"QuarnPC ", 0, false},
@@ -137,7 +139,7 @@ TEST_F(ProductDetectorTest, OnlyTheExactValueNameAndProductNameMatch)
         {L"OtherName", L"ProductName", REG_SZ, L"QuarnPC", 0, false},
         {L"TooLong", L"DisplayName", REG_SZ, tooLong.c_str(), 0, false},
         // A short unterminated value must not borrow the rest of the name from an earlier value.
-        {L"Stale", L"DisplayName", REG_SZ, quarnHalf, sizeof quarnHalf, false},
+        {L"Stale", L"DisplayName", REG_SZ, quarnHalf, 5 * sizeof(wchar_t), false},
     };
     for (const auto& c : cases) {
         const std::wstring key = Join(kParent, c.subKey);
@@ -235,9 +237,10 @@ TEST_F(ProductDetectorTest, ReadHklmStringValueBounds)
     const std::wstring key = Join(kUninstallKey, L"QuarnTest-Values");
     const std::wstring fits(259, L'a');
     const std::wstring full(260, L'b');
+    const std::wstring longer(261, L'c');  // stored without its last character and without a terminator
     SetText(HKEY_LOCAL_MACHINE, key, kView64, L"Fits", fits);
     SetText(HKEY_LOCAL_MACHINE, key, kView64, L"TooLong", full);
-    SetData(HKEY_LOCAL_MACHINE, key, kView64, L"Unterminated", REG_SZ, full.c_str(), 520);
+    SetData(HKEY_LOCAL_MACHINE, key, kView64, L"Unterminated", REG_SZ, longer.c_str(), 520);
     SetText(HKEY_LOCAL_MACHINE, key, kView64, L"Empty", L"");
 
     const struct
