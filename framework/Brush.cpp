@@ -1,0 +1,3 @@
+#include "framework/Brush.h"
+
+IMPLEMENT_DYNAMIC(CBrush, CGdiObject)

@@ -1,0 +1,97 @@
+#include "framework/Dialog.h"
+
+#include "framework/ResourceHandle.h"
+
+IMPLEMENT_DYNAMIC(CDialog, CWnd)
+
+BEGIN_MESSAGE_MAP(CDialog, CWnd)
+    ON_COMMAND(IDOK, OnOK)
+    ON_COMMAND(IDCANCEL, OnCancel)
+END_MESSAGE_MAP()
+
+INT_PTR CDialog::DoModal()
+{
+    if (m_hWnd)
+        return -1;
+    HWND owner = m_pParentWnd ? m_pParentWnd->m_hWnd : ::GetActiveWindow();
+    if (owner)
+        owner = ::GetAncestor(owner, GA_ROOT);
+    return ::DialogBoxParamW(AfxGetResourceHandle(),
+                             MAKEINTRESOURCEW(m_nIDTemplate),
+                             owner,
+                             &CDialog::DialogProc,
+                             reinterpret_cast<LPARAM>(this));
+}
+
+BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd)
+{
+    if (m_hWnd)
+        return FALSE;
+    if (nIDTemplate)
+        m_nIDTemplate = nIDTemplate;
+    if (pParentWnd)
+        m_pParentWnd = pParentWnd;
+    const HWND hDlg = ::CreateDialogParamW(AfxGetResourceHandle(),
+                                           MAKEINTRESOURCEW(m_nIDTemplate),
+                                           m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr,
+                                           &CDialog::DialogProc,
+                                           reinterpret_cast<LPARAM>(this));
+    if (!hDlg)
+        return FALSE;
+    if (m_hWnd != hDlg) {
+        ::DestroyWindow(hDlg);
+        return FALSE;
+    }
+    m_bOwnsWindow = true;
+    return TRUE;
+}
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // Everything after WM_INITDIALOG reaches the object through its subclassed window procedure; here
+    // it only falls through to the dialog manager's defaults.
+    if (message != WM_INITDIALOG)
+        return FALSE;
+    auto* dialog = reinterpret_cast<CDialog*>(lParam);
+    if (!dialog || !dialog->SubclassWindow(hDlg))
+        return FALSE;
+    dialog->m_bEnded = false;
+    return dialog->RunHandler(message, wParam, lParam, [dialog] {
+        return static_cast<LRESULT>(dialog->OnInitDialog());
+    });
+}
+
+LRESULT CDialog::OnUnhandledException(UINT message) noexcept
+{
+    if (message != WM_INITDIALOG)
+        return CWnd::OnUnhandledException(message);
+    // A dialog that could not be set up is not shown: DoModal answers -1, Create FALSE.
+    EndDialog(-1);
+    UnsubclassWindow();
+    return FALSE;
+}
+
+void CDialog::EndDialog(int nResult)
+{
+    if (!m_hWnd || m_bEnded)
+        return;
+    m_bEnded = true;
+    ::EndDialog(m_hWnd, nResult);
+}
+
+BOOL CDialog::OnInitDialog()
+{
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CDialog::OnOK()
+{
+    if (UpdateData(TRUE))
+        EndDialog(IDOK);
+}
+
+void CDialog::OnCancel()
+{
+    EndDialog(IDCANCEL);
+}
