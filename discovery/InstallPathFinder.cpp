@@ -33,7 +33,7 @@ bool ReadUserText(const wchar_t* keyPath, const wchar_t* valueName, CString& tex
     CScopedRegKey key;
     if (OpenRegKey(key, HKEY_CURRENT_USER, keyPath, KEY_READ) != ERROR_SUCCESS)
         return false;
-    wchar_t value[256];
+    wchar_t value[256];  // 512 bytes
     QueryRegText(key.Get(), valueName, value);
     text = value;
     return true;

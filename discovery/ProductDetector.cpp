@@ -24,13 +24,23 @@ const wchar_t* const kKnownProductNames[] = {
 // The records live in the 64-bit view on 64-bit Windows, and this is a 32-bit program.
 constexpr REGSAM kRead64 = KEY_READ | KEY_WOW64_64KEY;
 
-// Registry limits: a key name has at most 255 characters, a value name at most 16,383.
+// Name buffers sized by the registry's limits on names: 255 characters for a key, 16,383 for a value.
+// A name at the very limit leaves no room for its terminator; its enumeration fails and it is skipped.
 constexpr DWORD kSubKeyNameChars = 255;
 constexpr DWORD kValueNameChars = 0x3FFF;
 constexpr size_t kProductNameChars = 255;
 
 // Values are read through 520-byte buffers: at most 259 characters.
 constexpr size_t kValueBufferChars = 260;
+
+// A fresh buffer for every read, so a read whose key does not open gives the empty text rather than
+// the text of the read before it.
+CString ReadHklmText(const wchar_t* keyPath, const wchar_t* valueName)
+{
+    DiscoveryBuffer text = {};
+    ReadHklmStringValue(text, keyPath, valueName);
+    return text;
+}
 
 }  // namespace
 
@@ -73,13 +83,9 @@ void CProductDetector::ReadUninstallEntry()
     m_strUninstallSubKey = subKey;
     m_strUninstallKey = CString(kUninstallKey) + L"\\" + m_strUninstallSubKey;
 
-    DiscoveryBuffer value = {};
-    if (m_strInstallLocation.IsEmpty()) {
-        ReadHklmStringValue(value, m_strUninstallKey, L"InstallLocation");
-        m_strInstallLocation = value;
-    }
-    ReadHklmStringValue(value, m_strUninstallKey, L"UninstallString");
-    m_strUninstallString = value;
+    if (m_strInstallLocation.IsEmpty())
+        m_strInstallLocation = ReadHklmText(m_strUninstallKey, L"InstallLocation");
+    m_strUninstallString = ReadHklmText(m_strUninstallKey, L"UninstallString");
 }
 
 void CProductDetector::ReadUserDataProduct()
@@ -93,17 +99,11 @@ void CProductDetector::ReadUserDataProduct()
     m_strUserDataKey = userDataKey;
     m_strInstallPropertiesKey = userDataKey + L"\\" + subKey;
 
-    DiscoveryBuffer value = {};
-    ReadHklmStringValue(value, m_strInstallPropertiesKey, L"LocalPackage");
-    m_strLocalPackage = value;
-    if (m_strInstallLocation.IsEmpty()) {
-        ReadHklmStringValue(value, m_strInstallPropertiesKey, L"InstallLocation");
-        m_strInstallLocation = value;
-    }
-    if (m_strUninstallString.IsEmpty()) {
-        ReadHklmStringValue(value, m_strInstallPropertiesKey, L"UninstallString");
-        m_strUninstallString = value;
-    }
+    m_strLocalPackage = ReadHklmText(m_strInstallPropertiesKey, L"LocalPackage");
+    if (m_strInstallLocation.IsEmpty())
+        m_strInstallLocation = ReadHklmText(m_strInstallPropertiesKey, L"InstallLocation");
+    if (m_strUninstallString.IsEmpty())
+        m_strUninstallString = ReadHklmText(m_strInstallPropertiesKey, L"UninstallString");
 }
 
 void CProductDetector::ReadInstallerCache()
@@ -130,8 +130,8 @@ bool FindProductSubKey(const wchar_t* keyPath, const wchar_t* valueName, Discove
 
     // Every subkey is examined, so of several matches the last one in enumeration order is kept.
     bool found = false;
+    wchar_t name[kSubKeyNameChars];
     for (DWORD index = 0; index < subKeys; ++index) {
-        wchar_t name[kSubKeyNameChars] = {};
         DWORD nameChars = kSubKeyNameChars;
         if (RegEnumKeyExW(key.Get(), index, name, &nameChars, nullptr, nullptr, nullptr, nullptr) !=
             ERROR_SUCCESS)
@@ -158,8 +158,8 @@ bool MatchProductValue(HKEY parent, const wchar_t* subKeyName, const wchar_t* va
     // The names are enumerated rather than the value read by name because the registry would find
     // the value under any letter case, and only the exact name counts.
     wchar_t candidate[kProductNameChars] = {};
+    wchar_t name[kValueNameChars];
     for (DWORD index = 0; index < values; ++index) {
-        wchar_t name[kValueNameChars] = {};
         DWORD nameChars = kValueNameChars;
         if (RegEnumValueW(key.Get(), index, name, &nameChars, nullptr, nullptr, nullptr, nullptr) !=
             ERROR_SUCCESS)
