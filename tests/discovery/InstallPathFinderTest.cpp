@@ -12,14 +12,6 @@
 
 namespace {
 
-std::string Narrow(const std::wstring& text)
-{
-    std::string out;
-    for (wchar_t ch : text)
-        out += ch < 0x80 ? static_cast<char>(ch) : '?';
-    return out;
-}
-
 std::wstring FolderPath(int csidl)
 {
     wchar_t path[MAX_PATH] = {};

@@ -18,6 +18,14 @@ const wchar_t kScratchPrefix[] = L"QuarnTest";
 
 }  // namespace
 
+std::string Narrow(const std::wstring& text)
+{
+    std::string out;
+    for (wchar_t ch : text)
+        out += ch < 0x80 ? static_cast<char>(ch) : '?';
+    return out;
+}
+
 void RegistryScratch::SetUp()
 {
     RemoveLeftovers();

@@ -28,6 +28,9 @@ extern const wchar_t kBrowserUninstallKey[];// HKLM/HKCU ...\Uninstall\QuarnBrow
 // "Tobrin桌面版", spelled out so the test's bytes do not depend on the source encoding.
 extern const wchar_t kTobrinName[];
 
+// ASCII for failure messages; other characters become '?'.
+std::string Narrow(const std::wstring& text);
+
 class RegistryScratch : public testing::Test
 {
 protected:
