@@ -3,6 +3,9 @@
 #ifndef QUARN_RES_RESOURCE_H
 #define QUARN_RES_RESOURCE_H
 
+// The program's icon, the one Explorer shows for the file (16, 24, 32, 48 and 256 pixels).
+#define IDR_MAINFRAME               128
+
 // Dialog templates.
 #define IDD_UPGRADE_DIALOG          223  // the main installer window
 #define IDD_MSGBOX_DIALOG           275  // the close confirmation box

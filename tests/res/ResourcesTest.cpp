@@ -27,6 +27,7 @@ namespace {
 const WORD kChineseSimplified = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);
 
 // The numbers are what the windows ask for; the names only have to agree with them.
+static_assert(IDR_MAINFRAME == 128, "icon id");
 static_assert(IDD_UPGRADE_DIALOG == 223 && IDD_MSGBOX_DIALOG == 275, "dialog ids");
 static_assert(IDC_EDIT_HIDDEN == 1028 && IDC_BTN_CLOSE == 1029 && IDC_BTN_UPDATE == 1031 &&
                   IDC_BTN_MINIMIZE == 1033 && IDC_BTN_EULA == 1034 && IDC_BTN_PATH == 1035,
@@ -262,6 +263,41 @@ TEST_F(Pictures, ButtonFacesLightenUnderTheMouseAndDarkenWhenPressed)
             EXPECT_LT(brightness[0], brightness[1]);
         }
         EXPECT_LT(brightness[1], brightness[2]);
+    }
+}
+
+struct IconDestroyer {
+    void operator()(HICON icon) const { DestroyIcon(icon); }
+};
+struct GdiObjectDeleter {
+    void operator()(HGDIOBJ object) const { DeleteObject(object); }
+};
+using ScopedIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroyer>;
+using ScopedBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiObjectDeleter>;
+
+TEST(Icon, HoldsAnImageDrawnForEverySizeExplorerAsksFor)
+{
+    const Bytes group = LoadBytes(RT_GROUP_ICON, MAKEINTRESOURCEW(128), kChineseSimplified);
+    ASSERT_NE(group.data, nullptr);
+    for (int size : {16, 24, 32, 48, 256}) {
+        SCOPED_TRACE(testing::Message() << size << " pixels");
+        const int id = LookupIconIdFromDirectoryEx(const_cast<BYTE*>(group.data), TRUE, size, size, LR_DEFAULTCOLOR);
+        ASSERT_NE(id, 0);
+        const Bytes image = LoadBytes(RT_ICON, MAKEINTRESOURCEW(id), kChineseSimplified);
+        ASSERT_NE(image.data, nullptr);
+        // Size 0 keeps the image's own size: the loader's best match must not be a scaled one.
+        ScopedIcon icon(CreateIconFromResourceEx(const_cast<BYTE*>(image.data), image.size, TRUE, 0x00030000, 0, 0,
+                                                 LR_DEFAULTCOLOR));
+        ASSERT_NE(icon, nullptr);
+        ICONINFO info = {};
+        ASSERT_TRUE(GetIconInfo(icon.get(), &info));
+        const ScopedBitmap colour(info.hbmColor);
+        const ScopedBitmap mask(info.hbmMask);
+        BITMAP bitmap = {};
+        ASSERT_NE(GetObjectW(colour.get(), sizeof bitmap, &bitmap), 0);
+        EXPECT_EQ(bitmap.bmWidth, size);
+        EXPECT_EQ(bitmap.bmHeight, size);
+        EXPECT_EQ(bitmap.bmBitsPixel, 32);
     }
 }
 
