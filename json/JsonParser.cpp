@@ -174,6 +174,8 @@ JsonValue ReadScalar(JsonBracketStack& stack, std::string& text, bool& error)
             }
             exponentSeen = true;
             break;
+        // A token holding a closing bracket never passes the decisions below; the pops only keep the
+        // stack in step with the bracket scan's.
         case ']':
             if (!stack.TopIs(JsonBracketStack::Bracket)) {
                 return Malformed(error);
@@ -256,32 +258,20 @@ JsonValue JsonDeserialize(const std::string& text)
 JsonValue JsonParseContainer(const std::string& text, JsonBracketStack& stack)
 {
     std::string t = JsonTrim(text);
-    if (t.empty()) {
+    if (t.empty() || (t.front() != '{' && t.front() != '[')) {
         return JsonValue();
     }
-    if (t.front() == '{') {
-        if (t.back() != '}') {
-            return JsonValue();
-        }
-        stack.Push(JsonBracketStack::Brace);
-        JsonValue result = JsonParseObject(t, stack);
-        if (result.mValueType != JsonValue::NullVal && stack.TopIs(JsonBracketStack::Brace)) {
-            stack.Pop();
-        }
-        return result;
+    const bool object = t.front() == '{';
+    if (t.back() != (object ? '}' : ']')) {
+        return JsonValue();
     }
-    if (t.front() == '[') {
-        if (t.back() != ']') {
-            return JsonValue();
-        }
-        stack.Push(JsonBracketStack::Bracket);
-        JsonValue result = JsonParseArray(t, stack);
-        if (result.mValueType != JsonValue::NullVal && stack.TopIs(JsonBracketStack::Bracket)) {
-            stack.Pop();
-        }
-        return result;
+    const JsonBracketStack::Kind kind = object ? JsonBracketStack::Brace : JsonBracketStack::Bracket;
+    stack.Push(kind);
+    JsonValue result = object ? JsonParseObject(t, stack) : JsonParseArray(t, stack);
+    if (result.mValueType != JsonValue::NullVal && stack.TopIs(kind)) {
+        stack.Pop();
     }
-    return JsonValue();
+    return result;
 }
 
 JsonValue JsonParseObject(const std::string& text, JsonBracketStack& stack)

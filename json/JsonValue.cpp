@@ -36,6 +36,13 @@ float NearestFloat(double d) noexcept
     return static_cast<float>(d);
 }
 
+void Require(bool accepted, const char* error)
+{
+    if (!accepted) {
+        throw std::runtime_error(error);
+    }
+}
+
 } // namespace
 
 JsonValue::JsonValue() = default;
@@ -179,48 +186,36 @@ bool JsonValue::IsNumeric() const
 
 JsonArray JsonValue::ToArray() const
 {
-    if (mValueType != ArrayVal) {
-        throw std::runtime_error("json mValueType==ArrayVal required");
-    }
+    Require(mValueType == ArrayVal, "json mValueType==ArrayVal required");
     return mArrayValue;
 }
 
 int JsonValue::ToInt() const
 {
-    if (!IsNumeric()) {
-        throw std::runtime_error("json mValueType==IsNumeric() required");
-    }
+    Require(IsNumeric(), "json mValueType==IsNumeric() required");
     return mIntValue;
 }
 
 float JsonValue::ToFloat() const
 {
-    if (!IsNumeric()) {
-        throw std::runtime_error("json mValueType==IsNumeric() required");
-    }
+    Require(IsNumeric(), "json mValueType==IsNumeric() required");
     return mFloatValue;
 }
 
 double JsonValue::ToDouble() const
 {
-    if (!IsNumeric()) {
-        throw std::runtime_error("json mValueType==IsNumeric() required");
-    }
+    Require(IsNumeric(), "json mValueType==IsNumeric() required");
     return mDoubleValue;
 }
 
 std::string JsonValue::ToString() const
 {
-    if (mValueType != StringVal) {
-        throw std::runtime_error("json mValueType==StringVal required");
-    }
+    Require(mValueType == StringVal, "json mValueType==StringVal required");
     return mStringValue;
 }
 
 JsonObject JsonValue::ToObject() const
 {
-    if (mValueType != ObjectVal) {
-        throw std::runtime_error("json mValueType==ObjectVal required");
-    }
+    Require(mValueType == ObjectVal, "json mValueType==ObjectVal required");
     return mObjectValue;
 }
