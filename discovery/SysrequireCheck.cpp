@@ -1,5 +1,6 @@
 #include "discovery/SysrequireCheck.h"
 
+#include "discovery/OSVersionInformation.h"
 #include "services/FileDigest.h"
 
 namespace {
@@ -11,11 +12,15 @@ constexpr DWORD kMinimumEngineVersionMS = 0x80000;
 
 bool KqSysrequireCheck::IsBrowserSupported() const
 {
-    if (m_bOverride)
-        return m_bOverrideResult != 0;
     // GetFileVersion leaves both words 0 when it cannot read them, which reads as too old.
     DWORD versionMS = 0;
     DWORD versionLS = 0;
     GetFileVersion(versionMS, versionLS, L"mshtml.dll");
-    return versionMS >= kMinimumEngineVersionMS;
+
+    // The Windows version is taken along with the engine's; no Windows version changes the answer.
+    KqOSCVersionInformation os;
+    os.GetOSVersion();
+
+    const bool supported = versionMS >= kMinimumEngineVersionMS;
+    return m_bOverride ? m_bOverrideResult != 0 : supported;
 }

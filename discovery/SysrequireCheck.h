@@ -7,7 +7,7 @@
 class KqSysrequireCheck
 {
 public:
-    // While `bOverride` is non-zero, IsBrowserSupported answers `bOverrideResult` without looking.
+    // While `bOverride` is non-zero, IsBrowserSupported answers `bOverrideResult`, whatever the engine.
     explicit KqSysrequireCheck(BYTE bOverride = 0, BYTE bOverrideResult = 0)
         : m_bOverride(bOverride), m_bOverrideResult(bOverrideResult)
     {
