@@ -1,0 +1,133 @@
+#include "tests/skin/SkinTestSupport.h"
+
+#include <objidl.h>
+#include <gdiplus.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace quarn_test {
+
+const COLORREF kGridColors[3][3] = {
+    {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255)},
+    {RGB(255, 255, 0), RGB(255, 0, 255), RGB(0, 255, 255)},
+    {RGB(128, 0, 0), RGB(0, 128, 0), RGB(0, 0, 128)},
+};
+const COLORREF kNormalFill = RGB(200, 200, 200);
+const COLORREF kNormalFrame = RGB(120, 120, 120);
+const COLORREF kHoverFill = RGB(150, 220, 150);
+const COLORREF kPressedFill = RGB(230, 140, 140);
+const COLORREF kPressedFrame = RGB(150, 60, 60);
+const COLORREF kFocusedFill = RGB(150, 170, 240);
+const COLORREF kIconColor = RGB(250, 190, 0);
+const COLORREF kDialogBackground = RGB(234, 241, 249);
+
+namespace {
+
+// GDI+ runs for the whole test program, as the application keeps it running for all its windows.
+class GdiplusSession : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        Gdiplus::GdiplusStartupInput input;
+        ASSERT_EQ(Gdiplus::GdiplusStartup(&m_token, &input, nullptr), Gdiplus::Ok);
+    }
+    void TearDown() override { Gdiplus::GdiplusShutdown(m_token); }
+
+private:
+    ULONG_PTR m_token = 0;
+};
+
+const ::testing::Environment* const g_gdiplus = ::testing::AddGlobalTestEnvironment(new GdiplusSession);
+
+}  // namespace
+
+Canvas::Canvas(int width, int height, COLORREF fill) : m_width(width), m_height(height)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    m_bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    m_bits = static_cast<std::uint32_t*>(bits);
+    m_dc.CreateCompatibleDC(nullptr);
+    m_oldBitmap = ::SelectObject(m_dc.m_hDC, m_bitmap);
+    Fill(fill);
+}
+
+Canvas::~Canvas()
+{
+    ::SelectObject(m_dc.m_hDC, m_oldBitmap);
+    ::DeleteObject(m_bitmap);
+}
+
+void Canvas::Fill(COLORREF color)
+{
+    const RECT all = {0, 0, m_width, m_height};
+    m_dc.FillSolidRect(&all, color);
+    ::GdiFlush();
+}
+
+COLORREF Canvas::At(int x, int y) const
+{
+    ::GdiFlush();
+    const std::uint32_t bgrx = m_bits[y * m_width + x];
+    return RGB((bgrx >> 16) & 0xFF, (bgrx >> 8) & 0xFF, bgrx & 0xFF);
+}
+
+void Canvas::InkColumns(int y, COLORREF background, int& first, int& last) const
+{
+    InkColumns(y, y, background, first, last);
+}
+
+void Canvas::InkColumns(int top, int bottom, COLORREF background, int& first, int& last) const
+{
+    first = m_width;
+    last = -1;
+    for (int y = top; y <= bottom; ++y) {
+        for (int x = 0; x < m_width; ++x) {
+            if (At(x, y) == background)
+                continue;
+            first = x < first ? x : first;
+            last = x > last ? x : last;
+        }
+    }
+}
+
+void CaptureClient(HWND hWnd, Canvas& canvas)
+{
+    const HDC window = ::GetDC(hWnd);
+    ::BitBlt(canvas.hdc(), 0, 0, canvas.width(), canvas.height(), window, 0, 0, SRCCOPY);
+    ::ReleaseDC(hWnd, window);
+    ::GdiFlush();
+}
+
+void SaveScreenshot(const Canvas& canvas, const wchar_t* name)
+{
+    // The build folder, as a path on Wine's Z: drive, which maps the Unix root.
+    std::wstring folder = L"Z:" QUARN_SCREENSHOT_DIR;
+    for (wchar_t& c : folder)
+        c = c == L'/' ? L'\\' : c;
+    ::SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+    const std::wstring path = folder + L"\\" + name + L".png";
+
+    // {557CF406-1A04-11D3-9A73-0000F81EF32E}: GDI+'s PNG encoder.
+    const CLSID png = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+    Gdiplus::Bitmap bitmap(canvas.width(), canvas.height(), PixelFormat32bppRGB);
+    for (int y = 0; y < canvas.height(); ++y) {
+        for (int x = 0; x < canvas.width(); ++x) {
+            const COLORREF c = canvas.At(x, y);
+            bitmap.SetPixel(x, y, Gdiplus::Color(GetRValue(c), GetGValue(c), GetBValue(c)));
+        }
+    }
+    EXPECT_EQ(bitmap.Save(path.c_str(), &png, nullptr), Gdiplus::Ok) << "screenshot " << name;
+}
+
+}  // namespace quarn_test

@@ -1,0 +1,57 @@
+#pragma once
+// Helpers of the skin tests: GDI+ for the whole program, surfaces whose pixels can be read, captures of
+// real windows, and screenshots for people to look at.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "framework/DC.h"
+
+namespace quarn_test {
+
+// The nine pieces of grid10.png, [row][column]: borders of 3 pixels around a 4 x 4 centre.
+extern const COLORREF kGridColors[3][3];
+
+// Fills and frames of the push images (push_*.png), the icon, and the skinned dialog's background.
+extern const COLORREF kNormalFill, kNormalFrame, kHoverFill, kPressedFill, kPressedFrame, kFocusedFill;
+extern const COLORREF kIconColor;
+extern const COLORREF kDialogBackground;
+
+// A 32-bit top-down bitmap selected into a memory context: something to draw on and read back.
+class Canvas
+{
+public:
+    Canvas(int width, int height, COLORREF fill);
+    ~Canvas();
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    CDC* dc() { return &m_dc; }
+    HDC hdc() const { return m_dc.m_hDC; }
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+    void Fill(COLORREF color);
+    COLORREF At(int x, int y) const;
+    // Columns [first, last] of row `y` whose colour is not `background`; first > last when none.
+    void InkColumns(int y, COLORREF background, int& first, int& last) const;
+    // The same over rows [top, bottom].
+    void InkColumns(int top, int bottom, COLORREF background, int& first, int& last) const;
+
+private:
+    int m_width;
+    int m_height;
+    CDC m_dc;
+    HBITMAP m_bitmap = nullptr;
+    HGDIOBJ m_oldBitmap = nullptr;
+    std::uint32_t* m_bits = nullptr;
+};
+
+// What the window's client area shows now, read from the window's own device context.
+void CaptureClient(HWND hWnd, Canvas& canvas);
+
+// Writes the canvas as <build>/screenshots/skin/<name>.png.
+void SaveScreenshot(const Canvas& canvas, const wchar_t* name);
+
+}  // namespace quarn_test
