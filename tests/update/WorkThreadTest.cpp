@@ -1,0 +1,180 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <stdexcept>
+#include <string>
+
+#include "update/WorkThread.h"
+
+namespace {
+
+constexpr DWORD kPatience = 10000;  // ms for something that happens at once in a healthy run
+
+template <class Predicate>
+bool WaitFor(Predicate predicate, DWORD milliseconds = kPatience)
+{
+    const DWORD start = GetTickCount();
+    while (!predicate()) {
+        if (GetTickCount() - start > milliseconds)
+            return false;
+        Sleep(1);
+    }
+    return true;
+}
+
+// What a worker's runs leave behind; owned by the test, so it outlives the worker object.
+struct Record {
+    std::atomic<int> started{0};
+    std::atomic<int> finished{0};
+    std::atomic<bool> sawFreedMemory{false};
+    CScopedHandle entered{CreateEventW(nullptr, FALSE, FALSE, nullptr)};   // one signal per run entered
+    CScopedHandle release{CreateEventW(nullptr, TRUE, TRUE, nullptr)};     // runs pass while signalled
+};
+
+// A worker whose runs can be held inside Run and which uses its own fields there, as a real subclass does.
+class TestWorker : public KqWorkThread
+{
+public:
+    explicit TestWorker(Record& record, DWORD busyMs = 0, bool throwFirst = false)
+        : m_record(record), m_busyMs(busyMs), m_bThrowFirst(throwFirst)
+    {
+    }
+
+    ~TestWorker() override
+    {
+        WaitForWorkerExit();
+        m_nCanary = 0;
+    }
+
+    int Run() override
+    {
+        const int run = ++m_record.started;
+        SetEvent(m_record.entered.Get());
+        WaitForSingleObject(m_record.release.Get(), INFINITE);
+        Sleep(m_busyMs);
+        if (m_nCanary != kCanary || m_strTrail.size() != static_cast<size_t>(run - 1))
+            m_record.sawFreedMemory = true;
+        m_strTrail += 'x';
+        ++m_record.finished;
+        if (m_bThrowFirst && run == 1)
+            throw std::runtime_error("first run fails");
+        return run;
+    }
+
+    bool HasEnded(DWORD milliseconds) const { return WaitForWorker(milliseconds); }
+
+    // Freed memory is overwritten, so a run that reads its fields after the object went notices.
+    static void operator delete(void* memory, size_t size)
+    {
+        std::memset(memory, 0xdd, size);
+        ::operator delete(memory);
+    }
+
+private:
+    static constexpr unsigned kCanary = 0xc0ffee;
+
+    Record& m_record;
+    const DWORD m_busyMs;
+    const bool m_bThrowFirst;
+    unsigned m_nCanary = kCanary;
+    std::string m_strTrail;
+};
+
+// A handle of the test's own to the worker thread, valid after the object went.
+CScopedHandle OpenWorker(const KqWorkThread& worker)
+{
+    return CScopedHandle(OpenThread(SYNCHRONIZE, FALSE, worker.m_pThread->m_nThreadID));
+}
+
+}  // namespace
+
+TEST(KqWorkThread, TwoSignalsDuringOneRunGiveTwoRunsInAll)
+{
+    Record record;
+    ResetEvent(record.release.Get());
+    TestWorker worker(record);
+    SetEvent(worker.m_hWorkEvent.Get());
+    ASSERT_EQ(WaitForSingleObject(record.entered.Get(), kPatience), WAIT_OBJECT_0);
+    SetEvent(worker.m_hWorkEvent.Get());
+    SetEvent(worker.m_hWorkEvent.Get());
+    SetEvent(record.release.Get());
+    EXPECT_TRUE(WaitFor([&] { return record.finished == 2; }));
+    // A third run would have started by now.
+    Sleep(200);
+    EXPECT_EQ(record.started.load(), 2);
+    EXPECT_FALSE(record.sawFreedMemory);
+}
+
+TEST(KqWorkThread, StopWinsOverWorkSignalledWithIt)
+{
+    Record record;
+    ResetEvent(record.release.Get());
+    TestWorker worker(record);
+    SetEvent(worker.m_hWorkEvent.Get());
+    ASSERT_EQ(WaitForSingleObject(record.entered.Get(), kPatience), WAIT_OBJECT_0);
+    // Both arrive while the worker is busy, so it wakes to find both signalled.
+    SetEvent(worker.m_hWorkEvent.Get());
+    SetEvent(worker.m_hStopEvent.Get());
+    SetEvent(record.release.Get());
+    EXPECT_TRUE(worker.HasEnded(kPatience));
+    EXPECT_EQ(record.started.load(), 1);
+    EXPECT_EQ(worker.IsRunning(), 0);
+}
+
+TEST(KqWorkThread, DestroyingAnIdleWorkerEndsItsThread)
+{
+    Record record;
+    auto worker = std::make_unique<TestWorker>(record);
+    ASSERT_TRUE(WaitFor([&] { return worker->IsRunning() == 1; }));
+    const CScopedHandle thread = OpenWorker(*worker);
+    ASSERT_TRUE(thread);
+    worker.reset();
+    EXPECT_EQ(WaitForSingleObject(thread.Get(), 0), WAIT_OBJECT_0);
+    EXPECT_EQ(record.started.load(), 0);
+}
+
+TEST(KqWorkThread, StopIsHarmlessRepeatedAndAfterTheEnd)
+{
+    Record record;
+    TestWorker worker(record);
+    ASSERT_TRUE(WaitFor([&] { return worker.IsRunning() == 1; }));
+    worker.Stop();
+    EXPECT_TRUE(worker.HasEnded(kPatience));
+    EXPECT_EQ(worker.IsRunning(), 0);
+    worker.Stop();
+    worker.Stop();
+    // The stop event stays signalled: a stopped worker never runs again.
+    SetEvent(worker.m_hWorkEvent.Get());
+    Sleep(100);
+    EXPECT_EQ(record.started.load(), 0);
+}
+
+TEST(KqWorkThread, DestroyingDuringARunWaitsUntilTheRunHasLeft)
+{
+    Record record;
+    // The run outlasts every bounded wait of the destructors by far.
+    auto worker = std::make_unique<TestWorker>(record, 500);
+    SetEvent(worker->m_hWorkEvent.Get());
+    ASSERT_EQ(WaitForSingleObject(record.entered.Get(), kPatience), WAIT_OBJECT_0);
+    const CScopedHandle thread = OpenWorker(*worker);
+    worker.reset();
+    EXPECT_EQ(record.finished.load(), 1);
+    EXPECT_FALSE(record.sawFreedMemory);
+    EXPECT_EQ(WaitForSingleObject(thread.Get(), 0), WAIT_OBJECT_0);
+}
+
+TEST(KqWorkThread, AnExceptionLeavingRunEndsThatRunOnly)
+{
+    Record record;
+    TestWorker worker(record, 0, true);
+    SetEvent(worker.m_hWorkEvent.Get());
+    ASSERT_TRUE(WaitFor([&] { return record.finished == 1; }));
+    SetEvent(worker.m_hWorkEvent.Get());
+    EXPECT_TRUE(WaitFor([&] { return record.finished == 2; }));
+    EXPECT_EQ(worker.IsRunning(), 1);
+}
