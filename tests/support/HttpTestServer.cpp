@@ -299,8 +299,6 @@ HttpTestServer::HttpTestServer(unsigned short port)
 HttpTestServer::~HttpTestServer()
 {
     Stop();
-    if (m_listener != kNoSocket)
-        closesocket(m_listener);
     if (m_bWinsock)
         WSACleanup();
 }
@@ -394,6 +392,10 @@ void HttpTestServer::Stop()
     }
     if (m_acceptor.joinable())
         m_acceptor.join();
+    if (m_listener != kNoSocket) {
+        closesocket(static_cast<SOCKET>(m_listener));
+        m_listener = kNoSocket;
+    }
     // The acceptor has ended: no connection thread is added any more.
     for (std::thread& connection : m_connections)
         connection.join();

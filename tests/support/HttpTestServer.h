@@ -131,7 +131,6 @@ public:
     HttpTestServer();
     // Listens on 127.0.0.1:port. IsListening() tells whether the port could be had.
     explicit HttpTestServer(unsigned short port);
-    // Stops: holds end, open connections are cut, every thread is joined.
     ~HttpTestServer();
     HttpTestServer(const HttpTestServer&) = delete;
     HttpTestServer& operator=(const HttpTestServer&) = delete;
@@ -153,6 +152,8 @@ public:
     // True once `count` requests of `path` have arrived.
     bool WaitForRequests(const std::string& path, std::size_t count, unsigned milliseconds) const;
 
+    // Stops listening (the port is free again), ends holds, cuts open connections and joins every
+    // thread. The request log stays readable.
     void Stop();
 
 private:
