@@ -73,7 +73,8 @@ void KqWorkThread::WaitForWorkerExit()
 UINT KqWorkThread::ThreadProc(LPVOID param)
 {
     KqWorkThread* self = static_cast<KqWorkThread*>(param);
-    self->SetRunning(1);
+    // Not through the virtual table: the constructors of the subclasses may still be writing it.
+    self->KqWorkThread::SetRunning(1);
     int result = 0;
     for (;;) {
         // Stop comes first, so that it wins when both are signalled.

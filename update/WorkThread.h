@@ -40,7 +40,8 @@ public:
     // the last one.
     virtual int Run() = 0;
     virtual BYTE IsRunning();
-    // Called by the worker only: 1 when its wait loop starts, 0 when it ends.
+    // Called by the worker only: 1 when its wait loop starts (this class's own, as the object may still
+    // be under construction then), 0 through the virtual table when the loop ends.
     virtual void SetRunning(BYTE running);
     virtual void Stop();
 
