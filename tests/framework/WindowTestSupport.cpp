@@ -1,11 +1,6 @@
 #include "tests/framework/WindowTestSupport.h"
 
-#include <shlwapi.h>
-
-#include <gtest/gtest.h>
-
 #include <map>
-#include <string>
 
 namespace quarn_test {
 
@@ -25,30 +20,6 @@ std::map<UINT_PTR, ThreadTimer*>& Timers()
     static std::map<UINT_PTR, ThreadTimer*> timers;
     return timers;
 }
-
-// Wine hands windows that are activated, or have a caption, to the window manager, and waits up to two
-// seconds for one to acknowledge each of them going away. Xvfb has none; unmanaged windows need no
-// acknowledgement. The setting applies to this program alone and goes with the test run.
-class UnmanagedWindows : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        wchar_t path[MAX_PATH] = {};
-        ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-        m_key = std::wstring(L"Software\\Wine\\AppDefaults\\") + ::PathFindFileNameW(path);
-        const wchar_t value[] = L"N";
-        ::RegSetKeyValueW(HKEY_CURRENT_USER, (m_key + L"\\X11 Driver").c_str(), L"Managed", REG_SZ, value,
-                          sizeof(value));
-    }
-    void TearDown() override { ::RegDeleteTreeW(HKEY_CURRENT_USER, m_key.c_str()); }
-
-private:
-    std::wstring m_key;
-};
-
-const ::testing::Environment* const g_unmanagedWindows =
-    ::testing::AddGlobalTestEnvironment(new UnmanagedWindows);
 
 }  // namespace
 

@@ -8,6 +8,11 @@
 
 #include <string>
 
+void PrintTo(const CRect& rect, std::ostream* os)
+{
+    *os << "(" << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom << ")";
+}
+
 namespace quarn_test {
 
 const COLORREF kGridColors[3][3] = {
@@ -82,23 +87,10 @@ COLORREF Canvas::At(int x, int y) const
     return RGB((bgrx >> 16) & 0xFF, (bgrx >> 8) & 0xFF, bgrx & 0xFF);
 }
 
-void Canvas::InkColumns(int y, COLORREF background, int& first, int& last) const
+const std::uint32_t* Canvas::Bits() const
 {
-    InkColumns(y, y, background, first, last);
-}
-
-void Canvas::InkColumns(int top, int bottom, COLORREF background, int& first, int& last) const
-{
-    first = m_width;
-    last = -1;
-    for (int y = top; y <= bottom; ++y) {
-        for (int x = 0; x < m_width; ++x) {
-            if (At(x, y) == background)
-                continue;
-            first = x < first ? x : first;
-            last = x > last ? x : last;
-        }
-    }
+    ::GdiFlush();
+    return m_bits;
 }
 
 void CaptureClient(HWND hWnd, Canvas& canvas)
@@ -120,13 +112,8 @@ void SaveScreenshot(const Canvas& canvas, const wchar_t* name)
 
     // {557CF406-1A04-11D3-9A73-0000F81EF32E}: GDI+'s PNG encoder.
     const CLSID png = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
-    Gdiplus::Bitmap bitmap(canvas.width(), canvas.height(), PixelFormat32bppRGB);
-    for (int y = 0; y < canvas.height(); ++y) {
-        for (int x = 0; x < canvas.width(); ++x) {
-            const COLORREF c = canvas.At(x, y);
-            bitmap.SetPixel(x, y, Gdiplus::Color(GetRValue(c), GetGValue(c), GetBValue(c)));
-        }
-    }
+    Gdiplus::Bitmap bitmap(canvas.width(), canvas.height(), canvas.width() * 4, PixelFormat32bppRGB,
+                           reinterpret_cast<BYTE*>(const_cast<std::uint32_t*>(canvas.Bits())));
     EXPECT_EQ(bitmap.Save(path.c_str(), &png, nullptr), Gdiplus::Ok) << "screenshot " << name;
 }
 

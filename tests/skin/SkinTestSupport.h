@@ -5,9 +5,13 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <vector>
+#include <ostream>
 
 #include "framework/DC.h"
+#include "framework/Rect.h"
+
+// How GoogleTest shows a rectangle in a failure.
+void PrintTo(const CRect& rect, std::ostream* os);
 
 namespace quarn_test {
 
@@ -34,10 +38,8 @@ public:
     int height() const { return m_height; }
     void Fill(COLORREF color);
     COLORREF At(int x, int y) const;
-    // Columns [first, last] of row `y` whose colour is not `background`; first > last when none.
-    void InkColumns(int y, COLORREF background, int& first, int& last) const;
-    // The same over rows [top, bottom].
-    void InkColumns(int top, int bottom, COLORREF background, int& first, int& last) const;
+    // The pixels, top row first, 4 bytes each (blue, green, red, unused).
+    const std::uint32_t* Bits() const;
 
 private:
     int m_width;
