@@ -17,10 +17,11 @@ if(WIN32)
                                   WORLD_READ WORLD_EXECUTE)
 endif()
 
-# quarn_add_test(<name> SOURCES <files...> [LIBS <libs...>] [TIMEOUT <seconds>] [NO_MAIN])
-# One executable, one ctest test. Each Windows test runs with a temporary folder of its own.
+# quarn_add_test(<name> SOURCES <files...> [LIBS <libs...>] [TIMEOUT <seconds>] [LOCKS <names...>] [NO_MAIN])
+# One executable, one ctest test. Each Windows test runs with a temporary folder of its own. LOCKS names
+# shared things (a fixed port, registry keys) that no two tests may use at once.
 function(quarn_add_test name)
-  cmake_parse_arguments(T "NO_MAIN" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "NO_MAIN" "TIMEOUT" "SOURCES;LIBS;LOCKS" ${ARGN})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
@@ -38,4 +39,7 @@ function(quarn_add_test name)
   endif()
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  if(T_LOCKS)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${T_LOCKS}")
+  endif()
 endfunction()
