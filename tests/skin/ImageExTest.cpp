@@ -22,31 +22,9 @@ bool LoadPng(CImageEx& image, UINT id)
     return image.LoadFromResource(nullptr, L"PNG", MAKEINTRESOURCEW(id));
 }
 
-// Writes the bytes of a resource of this program to a file of the test's temporary folder.
-std::wstring ResourceToFile(UINT id, const wchar_t* name)
-{
-    const HRSRC resource = ::FindResourceW(nullptr, MAKEINTRESOURCEW(id), L"PNG");
-    const DWORD size = ::SizeofResource(nullptr, resource);
-    const void* data = ::LockResource(::LoadResource(nullptr, resource));
-    wchar_t folder[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, folder);
-    const std::wstring path = std::wstring(folder) + name;
-    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    ::WriteFile(file, data, size, &written, nullptr);
-    ::CloseHandle(file);
-    return path;
-}
-
 bool Untouched(const Canvas& canvas)
 {
-    for (int y = 0; y < canvas.height(); ++y) {
-        for (int x = 0; x < canvas.width(); ++x) {
-            if (canvas.At(x, y) != kPaper)
-                return false;
-        }
-    }
-    return true;
+    return canvas.Count(kPaper) == canvas.width() * canvas.height();
 }
 
 TEST(ImageEx, AnswersOfEveryOperationInEachState)
@@ -110,8 +88,8 @@ TEST(ImageEx, AMissingResourceLeavesTheWrapperEmpty)
 
 TEST(ImageEx, FilesThatCannotBeDecodedLeaveTheWrapperEmpty)
 {
-    const std::wstring png = ResourceToFile(IDP_ICON16, L"icon16.png");
-    const std::wstring text = ResourceToFile(IDP_NOT_AN_IMAGE, L"not_an_image.png");
+    const std::wstring png = quarn_test::WriteResourceToTempFile(IDP_ICON16, L"icon16.png");
+    const std::wstring text = quarn_test::WriteResourceToTempFile(IDP_NOT_AN_IMAGE, L"not_an_image.png");
     CImageEx image;
     EXPECT_FALSE(image.LoadFromFile(text.c_str()));
     EXPECT_EQ(image.m_pImage, nullptr);

@@ -16,16 +16,6 @@ using quarn_test::Canvas;
 const COLORREF kPaper = RGB(1, 2, 3);
 const COLORREF kInk = RGB(200, 10, 10);
 
-int CountColor(const Canvas& canvas, COLORREF color)
-{
-    int count = 0;
-    for (int y = 0; y < canvas.height(); ++y) {
-        for (int x = 0; x < canvas.width(); ++x)
-            count += canvas.At(x, y) == color;
-    }
-    return count;
-}
-
 TEST(MemoryDC, BuffersItsRectangleAndCopiesItOnceWhenItGoes)
 {
     struct Case {
@@ -49,7 +39,7 @@ TEST(MemoryDC, BuffersItsRectangleAndCopiesItOnceWhenItGoes)
             EXPECT_NE(memory.m_hDC, target.hdc());
             const CRect everything(0, 0, 50, 40);
             memory.FillSolidRect(&everything, kInk);
-            EXPECT_EQ(CountColor(target, kInk), 0) << "drawing waits in the buffer";
+            EXPECT_EQ(target.Count(kInk), 0) << "drawing waits in the buffer";
         }
         for (int y = 0; y < 40; ++y) {
             for (int x = 0; x < 50; ++x) {
@@ -106,7 +96,7 @@ TEST(SkinControl, CopiesThePartOfTheParentsBufferUnderTheControl)
 
     Canvas untouched(10, 10, kPaper);
     skin.DrawParentBackground(untouched.hdc(), nullptr);
-    EXPECT_EQ(CountColor(untouched, kPaper), 100);
+    EXPECT_EQ(untouched.Count(kPaper), 100);
 }
 
 }  // namespace

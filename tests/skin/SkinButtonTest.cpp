@@ -500,6 +500,36 @@ TEST_F(SkinButtonTest, APressedImageThatDidNotLoadShowsOnlyTheBackground)
     button.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(50, 15));
 }
 
+TEST_F(SkinButtonTest, MessagesReachTheirHandlersWithTheirResults)
+{
+    CSkinButton& button = Place(0, 20, 20, 100, 30);
+    const struct {
+        const char* name;
+        UINT message;
+        WPARAM wParam;
+        LRESULT result;
+        BOOL CSkinButton::*flag;
+        BOOL after;
+    } cases[] = {
+        // A double-click presses like a click.
+        {"double-click", WM_LBUTTONDBLCLK, MK_LBUTTON, 0, &CSkinButton::m_bPressed, TRUE},
+        {"release", WM_LBUTTONUP, 0, 0, &CSkinButton::m_bPressed, FALSE},
+        {"mouse move", WM_MOUSEMOVE, 0, 0, &CSkinButton::m_bTracking, TRUE},
+        {"mouse leave", WM_MOUSELEAVE, 0, 0, &CSkinButton::m_bHover, FALSE},
+        {"focus", WM_SETFOCUS, 0, 0, &CSkinButton::m_bFocus, TRUE},
+        {"focus lost", WM_KILLFOCUS, 0, 0, &CSkinButton::m_bFocus, FALSE},
+        // The background is never erased: the paint covers every pixel.
+        {"erase", WM_ERASEBKGND, 0, TRUE, nullptr, FALSE},
+    };
+    for (const auto& c : cases) {
+        const WPARAM wParam = c.message == WM_ERASEBKGND ? reinterpret_cast<WPARAM>(dialog.BackDC()) : c.wParam;
+        EXPECT_EQ(button.SendMessage(c.message, wParam, MAKELPARAM(10, 10)), c.result) << c.name;
+        if (c.flag) {
+            EXPECT_EQ(button.*c.flag, c.after) << c.name;
+        }
+    }
+}
+
 TEST_F(SkinButtonTest, TheCursorIsTheHandOnlyForLinksOrHandButtonsInUse)
 {
     CSkinButton& button = Place(1, 20, 20, 80, 22);

@@ -57,16 +57,6 @@ void ShowAt(CWnd& wnd, int width, int height)
     quarn_test::PumpMessages(30);
 }
 
-int CountOf(const Canvas& canvas, COLORREF color)
-{
-    int count = 0;
-    for (int y = 0; y < canvas.height(); ++y) {
-        for (int x = 0; x < canvas.width(); ++x)
-            count += canvas.At(x, y) == color;
-    }
-    return count;
-}
-
 TEST(SkinDialog, ADialogThatDrawsNothingShowsItsBackgroundColourEverywhere)
 {
     CSkinDialog dialog(IDD_SKIN_EMPTY, nullptr);
@@ -74,7 +64,7 @@ TEST(SkinDialog, ADialogThatDrawsNothingShowsItsBackgroundColourEverywhere)
     ShowAt(dialog, 160, 90);
     Canvas shown(160, 90, RGB(0, 0, 0));
     quarn_test::CaptureClient(dialog.m_hWnd, shown);
-    EXPECT_EQ(CountOf(shown, kDialogBackground), 160 * 90);
+    EXPECT_EQ(shown.Count(kDialogBackground), 160 * 90);
     EXPECT_STREQ(dialog.GetRuntimeClass()->m_lpszClassName, "CSkinDialog");
     EXPECT_EQ(dialog.GetRuntimeClass()->m_wSchema, 0xFFFFu);
     EXPECT_TRUE(dialog.IsKindOf(RUNTIME_CLASS(CDialog)));
@@ -117,7 +107,7 @@ TEST(SkinDialog, TheBackBufferFollowsTheClientSize)
         EXPECT_EQ(dialog.paints.back().bitmap, size);
         Canvas shown(size.cx, size.cy, RGB(0, 0, 0));
         quarn_test::CaptureClient(dialog.m_hWnd, shown);
-        EXPECT_EQ(CountOf(shown, kDialogBackground), size.cx * size.cy);
+        EXPECT_EQ(shown.Count(kDialogBackground), size.cx * size.cy);
     }
 }
 

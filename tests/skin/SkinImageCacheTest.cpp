@@ -7,29 +7,13 @@
 #include "skin/ImageEx.h"
 #include "skin/SkinImageCache.h"
 #include "tests/skin/SkinTestIds.h"
+#include "tests/skin/SkinTestSupport.h"
 
 namespace {
 
 const wchar_t* Id(UINT id)
 {
     return MAKEINTRESOURCEW(id);
-}
-
-std::wstring TempPath(const wchar_t* name)
-{
-    wchar_t folder[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, folder);
-    return std::wstring(folder) + name;
-}
-
-void CopyResourceTo(UINT id, const std::wstring& path)
-{
-    const HRSRC resource = ::FindResourceW(nullptr, Id(id), L"PNG");
-    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    ::WriteFile(file, ::LockResource(::LoadResource(nullptr, resource)), ::SizeofResource(nullptr, resource),
-                &written, nullptr);
-    ::CloseHandle(file);
 }
 
 TEST(SkinImageCache, SharesAnImageUntilItsLastReferenceComesBack)
@@ -64,10 +48,10 @@ TEST(SkinImageCache, RefusesNamesItCannotLoadAndRemembersNoFailure)
     EXPECT_EQ(cache.GetRefCount(Id(IDP_NOT_AN_IMAGE)), 0);
 
     // A file that appears after a failed request loads on the next one.
-    const std::wstring path = TempPath(L"later.png");
+    std::wstring path = quarn_test::WriteResourceToTempFile(IDP_ICON16, L"later.png");
     ::DeleteFileW(path.c_str());
     EXPECT_EQ(cache.GetImage(path.c_str(), nullptr), nullptr);
-    CopyResourceTo(IDP_ICON16, path);
+    path = quarn_test::WriteResourceToTempFile(IDP_ICON16, L"later.png");
     CImageEx* image = cache.GetImage(path.c_str(), nullptr);
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->GetWidth(), 16u);
@@ -84,8 +68,7 @@ TEST(SkinImageCache, KeysByThePointerNotByTheText)
     EXPECT_EQ(cache.GetRefCount(Id(IDP_GRID10)), 2);
 
     // The same path in two buffers is two images; one buffer asked twice shares one.
-    const std::wstring path = TempPath(L"shared.png");
-    CopyResourceTo(IDP_ICON16, path);
+    const std::wstring path = quarn_test::WriteResourceToTempFile(IDP_ICON16, L"shared.png");
     const std::wstring copy = path;
     CImageEx* first = cache.GetImage(path.c_str(), nullptr);
     CImageEx* second = cache.GetImage(copy.c_str(), nullptr);

@@ -93,6 +93,31 @@ const std::uint32_t* Canvas::Bits() const
     return m_bits;
 }
 
+int Canvas::Count(COLORREF color) const
+{
+    int count = 0;
+    for (int y = 0; y < m_height; ++y) {
+        for (int x = 0; x < m_width; ++x)
+            count += At(x, y) == color;
+    }
+    return count;
+}
+
+std::wstring WriteResourceToTempFile(UINT id, const wchar_t* name)
+{
+    const HRSRC resource = ::FindResourceW(nullptr, MAKEINTRESOURCEW(id), L"PNG");
+    const DWORD size = ::SizeofResource(nullptr, resource);
+    const void* data = ::LockResource(::LoadResource(nullptr, resource));
+    wchar_t folder[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, folder);
+    const std::wstring path = std::wstring(folder) + name;
+    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    ::WriteFile(file, data, size, &written, nullptr);
+    ::CloseHandle(file);
+    return path;
+}
+
 void CaptureClient(HWND hWnd, Canvas& canvas)
 {
     const HDC window = ::GetDC(hWnd);

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <ostream>
+#include <string>
 
 #include "framework/DC.h"
 #include "framework/Rect.h"
@@ -40,6 +41,8 @@ public:
     COLORREF At(int x, int y) const;
     // The pixels, top row first, 4 bytes each (blue, green, red, unused).
     const std::uint32_t* Bits() const;
+    // How many pixels have this colour.
+    int Count(COLORREF color) const;
 
 private:
     int m_width;
@@ -49,6 +52,10 @@ private:
     HGDIOBJ m_oldBitmap = nullptr;
     std::uint32_t* m_bits = nullptr;
 };
+
+// Writes the bytes of the program's resource `id` of type "PNG" to a file `name` in the test's
+// temporary folder; its path.
+std::wstring WriteResourceToTempFile(UINT id, const wchar_t* name);
 
 // What the window's client area shows now, read from the window's own device context.
 void CaptureClient(HWND hWnd, Canvas& canvas);
