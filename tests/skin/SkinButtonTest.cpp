@@ -73,7 +73,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dialog.Create());
-        dialog.SetWindowPos(nullptr, 100, 100, 400, 300, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        // Above every other window, where the pointer finds it whatever other programs show.
+        ::SetWindowPos(dialog.m_hWnd, HWND_TOPMOST, 760, 560, 400, 300, SWP_NOACTIVATE | SWP_SHOWWINDOW);
         dialog.UpdateWindow();
     }
 
@@ -223,6 +224,7 @@ TEST_F(SkinButtonTest, APressedButtonTheMouseLeftKeepsItsPressedImageUntilReleas
     ::SetCursorPos(inside.x, inside.y);
     MouseButton(MOUSEEVENTF_LEFTDOWN);
     ASSERT_TRUE(quarn_test::PumpUntil([&] { return button.m_bPressed != FALSE; }));
+    // Off the button, still over the dialog.
     ::SetCursorPos(inside.x + 200, inside.y + 200);
     quarn_test::PumpMessages(50);
     Canvas shown(100, 30, 0);
