@@ -63,8 +63,6 @@ public:
     // Runs DoDataExchange; FALSE when an exchange failed (CDataExchange::Fail).
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
 
-    // Message maps and default processing.
-    virtual const AFX_MSGMAP* GetMessageMap() const;
     // The window's own processing of a message: the procedure the window had before it was subclassed.
     virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     // DefWindowProc of the message being handled right now.
@@ -115,6 +113,7 @@ public:
 
 protected:
     static const AFX_MSGMAP* GetThisMessageMap();
+    virtual const AFX_MSGMAP* GetMessageMap() const;
 
     // Every message of a subclassed window: the message map, else DefWindowProc.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
