@@ -43,3 +43,9 @@ function(quarn_add_test name)
     set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${T_LOCKS}")
   endif()
 endfunction()
+
+# quarn_window_test(<name>): the test <name> shows windows on the shared display, so it runs alone among
+# such tests: the mouse pointer, the keyboard focus and the foreground window are one per display.
+function(quarn_window_test name)
+  set_property(TEST ${name} APPEND PROPERTY RESOURCE_LOCK quarn_desktop)
+endfunction()
