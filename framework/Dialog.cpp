@@ -1,6 +1,7 @@
 #include "framework/Dialog.h"
 
 #include "framework/ResourceHandle.h"
+#include "framework/ThreadState.h"
 
 IMPLEMENT_DYNAMIC(CDialog, CWnd)
 
@@ -16,11 +17,67 @@ INT_PTR CDialog::DoModal()
     HWND owner = m_pParentWnd ? m_pParentWnd->m_hWnd : ::GetActiveWindow();
     if (owner)
         owner = ::GetAncestor(owner, GA_ROOT);
-    return ::DialogBoxParamW(AfxGetResourceHandle(),
-                             MAKEINTRESOURCEW(m_nIDTemplate),
-                             owner,
-                             &CDialog::DialogProc,
-                             reinterpret_cast<LPARAM>(this));
+    // Disabled before the dialog exists, so that nothing reaches the owner while it initialises.
+    if (owner && ::IsWindowEnabled(owner)) {
+        ::EnableWindow(owner, FALSE);
+        m_hWndDisabledOwner = owner;
+    }
+    m_bEnded = false;
+    m_nModalResult = -1;
+    const HWND hDlg = ::CreateDialogParamW(AfxGetResourceHandle(),
+                                           MAKEINTRESOURCEW(m_nIDTemplate),
+                                           owner,
+                                           &CDialog::DialogProc,
+                                           reinterpret_cast<LPARAM>(this));
+    // A dialog whose initialisation failed has let go of its window (OnUnhandledException).
+    const bool created = hDlg && m_hWnd == hDlg;
+    if (created)
+        RunModalLoop(hDlg);
+    EnableModalOwner();
+    if (hDlg && ::IsWindow(hDlg)) {
+        if (owner && ::GetActiveWindow() == hDlg)
+            ::SetActiveWindow(owner);
+        ::DestroyWindow(hDlg);
+    }
+    return created && m_bEnded ? m_nModalResult : -1;
+}
+
+void CDialog::RunModalLoop(HWND hDlg)
+{
+    MSG* current = AfxGetCurrentMessage();
+    bool shown = (::GetWindowLongPtrW(hDlg, GWL_STYLE) & WS_VISIBLE) != 0;
+    while (!m_bEnded) {
+        MSG msg;
+        if (!::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            // Shown only now, as the dialog manager does: the initialisation's own messages (sizes,
+            // layout, the first paints it asked for) have all been served.
+            if (!shown) {
+                ::ShowWindow(hDlg, SW_SHOWNORMAL);
+                shown = true;
+                continue;
+            }
+            if (::GetMessageW(&msg, nullptr, 0, 0) == -1)
+                return;
+        }
+        *current = msg;
+        if (msg.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        if (!::IsDialogMessageW(hDlg, &msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        if (!::IsWindow(hDlg))
+            return;
+    }
+}
+
+void CDialog::EnableModalOwner()
+{
+    if (m_hWndDisabledOwner)
+        ::EnableWindow(m_hWndDisabledOwner, TRUE);
+    m_hWndDisabledOwner = nullptr;
 }
 
 BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd)
@@ -76,6 +133,10 @@ void CDialog::EndDialog(int nResult)
     if (!m_hWnd || m_bEnded)
         return;
     m_bEnded = true;
+    m_nModalResult = nResult;
+    // The owner first: the dialog manager hides the dialog and hands activation on, which a disabled
+    // owner could not take.
+    EnableModalOwner();
     ::EndDialog(m_hWnd, nResult);
 }
 

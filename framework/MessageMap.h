@@ -24,14 +24,14 @@
 #include "framework/DC.h"
 #include "framework/Point.h"
 
-class CWnd;
+class CCmdTarget;
 
 struct AFX_MSGMAP_ENTRY
 {
     UINT nMessage;
     UINT nCode;  // WM_COMMAND entries: the notification code, HIWORD(wParam)
     UINT nID;    // WM_COMMAND entries: the command or control id, LOWORD(wParam)
-    LRESULT (*pfn)(CWnd* wnd, WPARAM wParam, LPARAM lParam);  // NULL ends the table
+    LRESULT (*pfn)(CCmdTarget* target, WPARAM wParam, LPARAM lParam);  // NULL ends the table
 };
 
 struct AFX_MSGMAP
@@ -72,14 +72,14 @@ protected:                                            \
     CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)))
 
 #define ON_MESSAGE(message, memberFxn)                                                   \
-    {message, 0, 0, [](CWnd* afx_wnd, WPARAM wParam, LPARAM lParam) -> LRESULT {         \
+    {message, 0, 0, [](CCmdTarget* afx_wnd, WPARAM wParam, LPARAM lParam) -> LRESULT {   \
          LRESULT (ThisClass::*handler)(WPARAM, LPARAM) = &ThisClass::memberFxn;          \
          return (AFX_THIS->*handler)(wParam, lParam);                                    \
      }},
 
 // A click or a menu command: WM_COMMAND with notification code 0 and the given id.
 #define ON_COMMAND(id, memberFxn)                                                        \
-    {WM_COMMAND, 0, static_cast<UINT>(id), [](CWnd* afx_wnd, WPARAM, LPARAM) -> LRESULT { \
+    {WM_COMMAND, 0, static_cast<UINT>(id), [](CCmdTarget* afx_wnd, WPARAM, LPARAM) -> LRESULT { \
          void (ThisClass::*handler)() = &ThisClass::memberFxn;                           \
          (AFX_THIS->*handler)();                                                         \
          return 0;                                                                       \
@@ -87,72 +87,72 @@ protected:                                            \
 
 #define ON_BN_CLICKED(id, memberFxn)                                                     \
     {WM_COMMAND, BN_CLICKED, static_cast<UINT>(id),                                      \
-     [](CWnd* afx_wnd, WPARAM, LPARAM) -> LRESULT {                                      \
+     [](CCmdTarget* afx_wnd, WPARAM, LPARAM) -> LRESULT {                                \
          void (ThisClass::*handler)() = &ThisClass::memberFxn;                           \
          (AFX_THIS->*handler)();                                                         \
          return 0;                                                                       \
      }},
 
 #define ON_WM_PAINT()                                                                    \
-    {WM_PAINT, 0, 0, [](CWnd* afx_wnd, WPARAM, LPARAM) -> LRESULT {                      \
+    {WM_PAINT, 0, 0, [](CCmdTarget* afx_wnd, WPARAM, LPARAM) -> LRESULT {                \
          void (ThisClass::*handler)() = &ThisClass::OnPaint;                             \
          (AFX_THIS->*handler)();                                                         \
          return 0;                                                                       \
      }},
 
 #define ON_WM_ERASEBKGND()                                                               \
-    {WM_ERASEBKGND, 0, 0, [](CWnd* afx_wnd, WPARAM wParam, LPARAM) -> LRESULT {          \
+    {WM_ERASEBKGND, 0, 0, [](CCmdTarget* afx_wnd, WPARAM wParam, LPARAM) -> LRESULT {    \
          BOOL (ThisClass::*handler)(CDC*) = &ThisClass::OnEraseBkgnd;                    \
          CDC dc = CDC::FromHandle(reinterpret_cast<HDC>(wParam));                        \
          return (AFX_THIS->*handler)(&dc);                                               \
      }},
 
 #define ON_WM_DESTROY()                                                                  \
-    {WM_DESTROY, 0, 0, [](CWnd* afx_wnd, WPARAM, LPARAM) -> LRESULT {                    \
+    {WM_DESTROY, 0, 0, [](CCmdTarget* afx_wnd, WPARAM, LPARAM) -> LRESULT {              \
          void (ThisClass::*handler)() = &ThisClass::OnDestroy;                           \
          (AFX_THIS->*handler)();                                                         \
          return 0;                                                                       \
      }},
 
 #define ON_WM_SIZE()                                                                     \
-    {WM_SIZE, 0, 0, [](CWnd* afx_wnd, WPARAM wParam, LPARAM lParam) -> LRESULT {         \
+    {WM_SIZE, 0, 0, [](CCmdTarget* afx_wnd, WPARAM wParam, LPARAM lParam) -> LRESULT {   \
          void (ThisClass::*handler)(UINT, int, int) = &ThisClass::OnSize;                \
          (AFX_THIS->*handler)(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)); \
          return 0;                                                                       \
      }},
 
 #define ON_WM_TIMER()                                                                    \
-    {WM_TIMER, 0, 0, [](CWnd* afx_wnd, WPARAM wParam, LPARAM) -> LRESULT {               \
+    {WM_TIMER, 0, 0, [](CCmdTarget* afx_wnd, WPARAM wParam, LPARAM) -> LRESULT {         \
          void (ThisClass::*handler)(UINT_PTR) = &ThisClass::OnTimer;                     \
          (AFX_THIS->*handler)(static_cast<UINT_PTR>(wParam));                            \
          return 0;                                                                       \
      }},
 
 #define ON_WM_SETFOCUS()                                                                 \
-    {WM_SETFOCUS, 0, 0, [](CWnd* afx_wnd, WPARAM wParam, LPARAM) -> LRESULT {            \
+    {WM_SETFOCUS, 0, 0, [](CCmdTarget* afx_wnd, WPARAM wParam, LPARAM) -> LRESULT {      \
          void (ThisClass::*handler)(CWnd*) = &ThisClass::OnSetFocus;                     \
-         (AFX_THIS->*handler)(afx_wnd->WndFromHandle(reinterpret_cast<HWND>(wParam)));   \
+         (AFX_THIS->*handler)(AFX_THIS->WndFromHandle(reinterpret_cast<HWND>(wParam)));  \
          return 0;                                                                       \
      }},
 
 #define ON_WM_KILLFOCUS()                                                                \
-    {WM_KILLFOCUS, 0, 0, [](CWnd* afx_wnd, WPARAM wParam, LPARAM) -> LRESULT {           \
+    {WM_KILLFOCUS, 0, 0, [](CCmdTarget* afx_wnd, WPARAM wParam, LPARAM) -> LRESULT {     \
          void (ThisClass::*handler)(CWnd*) = &ThisClass::OnKillFocus;                    \
-         (AFX_THIS->*handler)(afx_wnd->WndFromHandle(reinterpret_cast<HWND>(wParam)));   \
+         (AFX_THIS->*handler)(AFX_THIS->WndFromHandle(reinterpret_cast<HWND>(wParam)));  \
          return 0;                                                                       \
      }},
 
 #define ON_WM_SETCURSOR()                                                                \
-    {WM_SETCURSOR, 0, 0, [](CWnd* afx_wnd, WPARAM wParam, LPARAM lParam) -> LRESULT {    \
+    {WM_SETCURSOR, 0, 0, [](CCmdTarget* afx_wnd, WPARAM wParam, LPARAM lParam) -> LRESULT { \
          BOOL (ThisClass::*handler)(CWnd*, UINT, UINT) = &ThisClass::OnSetCursor;        \
-         return (AFX_THIS->*handler)(afx_wnd->WndFromHandle(reinterpret_cast<HWND>(wParam)), \
+         return (AFX_THIS->*handler)(AFX_THIS->WndFromHandle(reinterpret_cast<HWND>(wParam)), \
                                      LOWORD(lParam), HIWORD(lParam));                    \
      }},
 
 // A mouse message whose handler takes the key flags and the client point, as OnLButtonDown does; for
 // binding one handler to several mouse messages.
 #define ON_MOUSE_MESSAGE(message, memberFxn)                                             \
-    {message, 0, 0, [](CWnd* afx_wnd, WPARAM wParam, LPARAM lParam) -> LRESULT {         \
+    {message, 0, 0, [](CCmdTarget* afx_wnd, WPARAM wParam, LPARAM lParam) -> LRESULT {   \
          void (ThisClass::*handler)(UINT, CPoint) = &ThisClass::memberFxn;               \
          (AFX_THIS->*handler)(static_cast<UINT>(wParam), AFX_POINT_FROM_LPARAM(lParam)); \
          return 0;                                                                       \

@@ -3,7 +3,7 @@
 #include "framework/DataExchange.h"
 #include "framework/Font.h"
 
-IMPLEMENT_DYNAMIC(CWnd, CObject)
+IMPLEMENT_DYNAMIC(CWnd, CCmdTarget)
 
 namespace {
 
@@ -16,7 +16,7 @@ const wchar_t kSuperProperty[] = L"Quarn.CWnd.Super";
 const AFX_MSGMAP* CWnd::GetThisMessageMap()
 {
     static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, nullptr}};
-    static const AFX_MSGMAP messageMap = {nullptr, entries};
+    static const AFX_MSGMAP messageMap = {&CCmdTarget::GetThisMessageMap, entries};
     return &messageMap;
 }
 
@@ -175,19 +175,11 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
         if (child && child->OnChildNotify(message, wParam, lParam, result))
             return TRUE;
     }
-    const UINT code = HIWORD(wParam);
-    const UINT id = LOWORD(wParam);
-    for (const AFX_MSGMAP* map = GetMessageMap(); map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
-        for (const AFX_MSGMAP_ENTRY* entry = map->lpEntries; entry->pfn; ++entry) {
-            if (entry->nMessage != message)
-                continue;
-            if (message == WM_COMMAND && (entry->nCode != code || entry->nID != id))
-                continue;
-            *result = entry->pfn(this, wParam, lParam);
-            return TRUE;
-        }
-    }
-    return FALSE;
+    const AFX_MSGMAP_ENTRY* entry = FindMessageEntry(message, HIWORD(wParam), LOWORD(wParam));
+    if (!entry)
+        return FALSE;
+    *result = entry->pfn(this, wParam, lParam);
+    return TRUE;
 }
 
 BOOL CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*)

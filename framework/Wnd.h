@@ -21,16 +21,16 @@
 #include <map>
 #include <memory>
 
+#include "framework/CmdTarget.h"
 #include "framework/DC.h"
 #include "framework/MessageMap.h"
-#include "framework/Object.h"
 #include "framework/Point.h"
 #include "framework/String.h"
 
 class CDataExchange;
 class CFont;
 
-class CWnd : public CObject
+class CWnd : public CCmdTarget
 {
     DECLARE_DYNAMIC(CWnd)
 
