@@ -1,6 +1,6 @@
 #include "app/MsgboxDlg.h"
 
-#include "app/SkinText.h"
+#include "app/SkinHelpers.h"
 #include "app/WindowHelpers.h"
 #include "framework/DataExchange.h"
 #include "framework/ResourceHandle.h"
@@ -60,31 +60,14 @@ BOOL KqnMsgboxDlg::OnInitDialog()
 
 void KqnMsgboxDlg::InitButtons()
 {
-    const struct {
-        CSkinButton KqnMsgboxDlg::*button;
-        UINT normal, hover, pressed, focused;
-        int width, height;
-        const wchar_t* caption;
-        bool whiteText;
-    } buttons[] = {
-        {&KqnMsgboxDlg::m_btnClose, IDB_PNG_CLOSE, IDB_PNG_CLOSE_HOVER, IDB_PNG_CLOSE, IDB_PNG_CLOSE, 24, 24,
-         L"", false},
-        {&KqnMsgboxDlg::m_btnCancel, IDB_PNG_MSGBOX_BUTTON, IDB_PNG_MSGBOX_BUTTON_HOVER, IDB_PNG_MSGBOX_BUTTON,
-         IDB_PNG_MSGBOX_BUTTON, 82, 28, L"\u53d6\u6d88", true},  // 取消
-        {&KqnMsgboxDlg::m_btnOk, IDB_PNG_MSGBOX_BUTTON, IDB_PNG_MSGBOX_BUTTON_HOVER, IDB_PNG_MSGBOX_BUTTON,
-         IDB_PNG_MSGBOX_BUTTON, 82, 28, L"\u786e\u5b9a", true},  // 确定
-    };
-    for (const auto& b : buttons) {
-        CSkinButton& button = this->*b.button;
-        button.SetImages(L"PNG", b.normal, b.hover, b.pressed, b.focused);
-        button.m_nStyle = CSkinButton::StylePush;
-        button.m_bTransparent = TRUE;
-        button.m_hBkDC = m_hBackDC;
-        button.SetWindowPos(nullptr, 0, 0, b.width, b.height, SWP_NOMOVE);
-        button.SetWindowText(b.caption);
-        if (b.whiteText)
-            button.m_crText = kCaptionColor;
-    }
+    const SkinButtonLook closeLook = {IDB_PNG_CLOSE, IDB_PNG_CLOSE_HOVER, IDB_PNG_CLOSE, IDB_PNG_CLOSE, 24, 24};
+    const SkinButtonLook textLook = {IDB_PNG_MSGBOX_BUTTON, IDB_PNG_MSGBOX_BUTTON_HOVER, IDB_PNG_MSGBOX_BUTTON,
+                                     IDB_PNG_MSGBOX_BUTTON, 82, 28};
+    SetUpSkinButton(m_btnClose, m_hBackDC, closeLook, L"");
+    SetUpSkinButton(m_btnCancel, m_hBackDC, textLook, L"\u53d6\u6d88");  // 取消
+    m_btnCancel.m_crText = kCaptionColor;
+    SetUpSkinButton(m_btnOk, m_hBackDC, textLook, L"\u786e\u5b9a");  // 确定
+    m_btnOk.m_crText = kCaptionColor;
 }
 
 void KqnMsgboxDlg::InitWindow()

@@ -1,4 +1,6 @@
-#include "app/SkinText.h"
+#include "app/SkinHelpers.h"
+
+#include "skin/SkinButton.h"
 
 BOOL CreateSkinFont(CFont& font, int height, const wchar_t* faceName)
 {
@@ -22,10 +24,20 @@ void DrawSkinText(CDC* dc, const CString& text, RECT rect, UINT format, const CF
 {
     const int oldMode = dc->SetBkMode(TRANSPARENT);
     const COLORREF oldColor = dc->SetTextColor(color);
-    // NULL when the font could not be made; nothing is selected then, and nothing selected back.
-    const HGDIOBJ oldFont = dc->SelectObject(font.m_hObject);
-    dc->DrawText(text, &rect, format);
-    dc->SelectObject(oldFont);
+    {
+        const CScopedSelect selectFont(dc, font);
+        dc->DrawText(text, &rect, format);
+    }
     dc->SetBkMode(oldMode);
     dc->SetTextColor(oldColor);
+}
+
+void SetUpSkinButton(CSkinButton& button, HDC backDC, const SkinButtonLook& look, const wchar_t* caption)
+{
+    button.SetImages(L"PNG", look.normal, look.hover, look.pressed, look.focused);
+    button.m_nStyle = CSkinButton::StylePush;
+    button.m_bTransparent = TRUE;
+    button.m_hBkDC = backDC;
+    button.SetWindowPos(nullptr, 0, 0, look.width, look.height, SWP_NOMOVE);
+    button.SetWindowText(caption);
 }
