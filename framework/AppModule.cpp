@@ -1,5 +1,5 @@
-// The program's entry point. In a file of its own so that only a program that has an application
-// object, and asks for wWinMain (-municode -mwindows), links it.
+// The program's entry point: a program with an application object links this file (quarn_app_entry)
+// and asks for wWinMain with -municode.
 
 #include "framework/WinApp.h"
 
