@@ -11,31 +11,17 @@
 #include "app/MsgboxDlg.h"
 #include "framework/Rect.h"
 #include "res/resource.h"
-#include "tests/framework/WindowTestSupport.h"
+#include "tests/app/ModalScript.h"
 #include "tests/skin/SkinTestSupport.h"
 
 namespace {
 
-using Step = std::function<void(KqnMsgboxDlg&)>;
+using Script = apptest::ModalScript<KqnMsgboxDlg>;
+const auto Do = &Script::Do;
 
-// Runs a box modally and, once it shows, one step per timer tick. A box that no step ends gives up
-// after a few seconds with -2.
-INT_PTR RunBox(const std::vector<Step>& steps)
+INT_PTR RunBox(const std::vector<Script::Step>& steps)
 {
-    KqnMsgboxDlg box;
-    size_t next = 0;
-    int ticks = 0;
-    quarn_test::ThreadTimer timer(30, [&] {
-        if (!box.m_hWnd || !box.IsWindowVisible())
-            return;
-        if (++ticks > 150) {
-            box.EndDialog(-2);
-            return;
-        }
-        if (next < steps.size())
-            steps[next++](box);
-    });
-    return box.DoModal();
+    return Script::Run(steps, 150);
 }
 
 CRect ChildRect(const KqnMsgboxDlg& box, int id)
@@ -51,7 +37,7 @@ TEST(MsgboxDlg, TopmostBoxOf400By150CentredWithItsButtonsLaidOut)
     CRect window, client, close, ok, cancel;
     bool topmost = false;
     HWND focus = nullptr;
-    RunBox({[&](KqnMsgboxDlg& box) {
+    RunBox({Do([&](KqnMsgboxDlg& box) {
         box.GetWindowRect(&window);
         box.GetClientRect(&client);
         close = ChildRect(box, IDC_BTN_CLOSE);
@@ -61,7 +47,7 @@ TEST(MsgboxDlg, TopmostBoxOf400By150CentredWithItsButtonsLaidOut)
         focus = ::GetFocus();
         EXPECT_EQ(focus, ::GetDlgItem(box.m_hWnd, IDOK)) << "the OK button holds the focus";
         box.EndDialog(IDCANCEL);
-    }});
+    })});
     RECT work = {};
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     EXPECT_EQ(client, CRect(0, 0, 400, 150));
@@ -88,7 +74,7 @@ TEST(MsgboxDlg, OnlyTheOkButtonAndEnterConfirm)
 {
     const struct {
         const char* name;
-        Step answer;
+        std::function<void(KqnMsgboxDlg&)> answer;
         INT_PTR expected;
     } cases[] = {
         {"OK button", [](KqnMsgboxDlg& box) { Click(box, IDOK); }, IDOK},
@@ -99,10 +85,10 @@ TEST(MsgboxDlg, OnlyTheOkButtonAndEnterConfirm)
         {"Alt+F4 / WM_CLOSE", [](KqnMsgboxDlg& box) { box.PostMessage(WM_CLOSE); }, IDCANCEL},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(RunBox({c.answer}), c.expected) << c.name;
+        EXPECT_EQ(RunBox({Do(c.answer)}), c.expected) << c.name;
     // Nothing of the first showing survives into the next: focus on OK again, Enter confirms.
-    EXPECT_EQ(RunBox({[](KqnMsgboxDlg&) { Key(VK_ESCAPE); }}), IDCANCEL);
-    EXPECT_EQ(RunBox({[](KqnMsgboxDlg&) { Key(VK_RETURN); }}), IDOK);
+    EXPECT_EQ(RunBox({Do([](KqnMsgboxDlg&) { Key(VK_ESCAPE); })}), IDCANCEL);
+    EXPECT_EQ(RunBox({Do([](KqnMsgboxDlg&) { Key(VK_RETURN); })}), IDOK);
 }
 
 // Dark grey pixels of the question: the bounding box of pixels darker than the panel in the area
@@ -127,12 +113,12 @@ CRect QuestionInk(const quarn_test::Canvas& canvas)
 TEST(MsgboxDlg, TheQuestionStartsAtTheTopLeftOfItsRectangle)
 {
     quarn_test::Canvas canvas(400, 150, RGB(255, 0, 255));
-    RunBox({[&](KqnMsgboxDlg& box) {
+    RunBox({Do([&](KqnMsgboxDlg& box) {
         box.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         quarn_test::CaptureClient(box.m_hWnd, canvas);
         quarn_test::SaveScreenshot(canvas, L"msgbox");
         box.EndDialog(IDCANCEL);
-    }});
+    })});
     const CRect ink = QuestionInk(canvas);
     // 18-pixel characters from (80, 50): vertically centred in the 50-pixel rectangle they would start
     // near y = 66.
@@ -176,27 +162,27 @@ TEST(MsgboxDlg, DraggedByItsBackgroundNotByItsButtons)
         const POINT to = {c.from.x + 40, c.from.y + 30};
         const POINT half = {c.from.x + 20, c.from.y + 15};
         RunBox({
-            [&](KqnMsgboxDlg& box) {
+            Do([&](KqnMsgboxDlg& box) {
                 box.GetWindowRect(&before);
                 MouseAt(box, c.from, 0);
-            },
-            [&](KqnMsgboxDlg& box) { MouseAt(box, c.from, MOUSEEVENTF_LEFTDOWN); },
-            [&](KqnMsgboxDlg& box) { MouseAt(box, half, 0); },
-            [&](KqnMsgboxDlg& box) {
+            }),
+            Do([&](KqnMsgboxDlg& box) { MouseAt(box, c.from, MOUSEEVENTF_LEFTDOWN); }),
+            Do([&](KqnMsgboxDlg& box) { MouseAt(box, half, 0); }),
+            Do([&](KqnMsgboxDlg& box) {
                 // The box has moved along by now, if it moves: aim at screen positions, not at its own.
                 POINT p = {before.left + to.x, before.top + to.y};
                 box.ScreenToClient(&p);
                 MouseAt(box, p, 0);
-            },
-            [&](KqnMsgboxDlg& box) {
+            }),
+            Do([&](KqnMsgboxDlg& box) {
                 POINT p = {before.left + to.x, before.top + to.y};
                 box.ScreenToClient(&p);
                 MouseAt(box, p, MOUSEEVENTF_LEFTUP);
-            },
-            [&](KqnMsgboxDlg& box) {
+            }),
+            Do([&](KqnMsgboxDlg& box) {
                 box.GetWindowRect(&after);
                 box.EndDialog(IDCANCEL);
-            },
+            }),
         });
         EXPECT_EQ(after.left - before.left, c.moves ? 40 : 0) << c.name;
         EXPECT_EQ(after.top - before.top, c.moves ? 30 : 0) << c.name;
