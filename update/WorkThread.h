@@ -11,19 +11,28 @@
 //   end its work early brings its own cancellation. The stop event is never reset.
 // - Stop() signals the stop event and waits up to 100 ms for the worker to end. It is harmless when
 //   repeated and after the worker has ended.
-// - Lifetime. The worker uses the object (its events, its running flag, its virtual table) until its
-//   thread ends, so the destructor, after signalling the stop event, waits for the worker to end
-//   before anything goes: an idle worker ends at once; a worker still inside Run is waited for, without
-//   a limit, until Run returns. That keeps this base valid. The fields of a subclass are destroyed before
-//   this destructor runs, so a subclass whose Run uses its own fields calls WaitForWorkerExit() in its
-//   destructor, after its own bounded waits (and after making its Run end, by its cancellation), so
-//   that the worker has left Run for good before any of those fields goes.
-// - The object is destroyed on another thread than its worker (the worker cannot wait for itself).
 // - An exception that leaves Run ends that run only; the worker goes on waiting for work.
+// - The object is destroyed on another thread than its worker (the worker cannot wait for itself).
+//
+// Lifetime. The events and the running flag live in a block that the object and its worker own together
+// (m_hStopEvent, m_hWorkEvent and m_bRunning are references into it), so the worker may outlive the
+// object: the block, and with it the events, goes when the last of the two lets go of it. The worker
+// calls Run through the object, and only while the object is alive; from the start of that call the
+// object cannot finish its destruction until Run either returns or calls DetachRun(). So:
+// - A subclass whose Run uses its own fields to the end keeps the object alive for the whole run: the
+//   destructor waits, without a limit, until Run returns.
+// - A subclass whose Run may block for long (a transfer) keeps what the run touches in a block of its
+//   own, takes a strong reference to it first in Run and then calls DetachRun(); from there on Run must
+//   not touch the object (its fields, its virtual table). Its destructor is then bounded by its own
+//   waits.
+// - The destructor of a subclass whose Run uses the subclass's fields calls DetachWorker() before those
+//   fields go (after its own bounded waits, if it has any): no run starts afterwards, and a run that
+//   still holds the object has returned or let go of it.
 
 #include <windows.h>
 
 #include <atomic>
+#include <memory>
 
 #include "framework/Thread.h"
 #include "services/ScopedHandle.h"
@@ -32,6 +41,7 @@ class KqWorkThread
 {
 public:
     KqWorkThread();
+    // Lets the worker go (DetachWorker), signals the stop event and waits up to 100 ms for the worker.
     virtual ~KqWorkThread();
     KqWorkThread(const KqWorkThread&) = delete;
     KqWorkThread& operator=(const KqWorkThread&) = delete;
@@ -40,29 +50,39 @@ public:
     // the last one.
     virtual int Run() = 0;
     virtual BYTE IsRunning();
-    // Called by the worker only: 1 when its wait loop starts (this class's own, as the object may still
-    // be under construction then), 0 through the virtual table when the loop ends.
+    // Called by the worker only: 1 when its wait loop starts (directly, as the object may still be under
+    // construction then), 0 through the virtual table when the loop ends while the object is alive.
     virtual void SetRunning(BYTE running);
     virtual void Stop();
 
-    // The worker's procedure; `param` is the object.
+    // The worker's procedure; `param` is a heap-allocated std::shared_ptr to the shared block, which the
+    // procedure takes over.
     static UINT ThreadProc(LPVOID param);
 
-    CScopedHandle m_hStopEvent;        // manual-reset, never reset
-    CScopedHandle m_hWorkEvent;        // auto-reset: one remembered signal
+private:
+    struct Shared;
+    std::shared_ptr<Shared> m_pShared;   // first: the references below point into it
+
+public:
+    CScopedHandle& m_hStopEvent;       // manual-reset, never reset
+    CScopedHandle& m_hWorkEvent;       // auto-reset: one remembered signal
     // The framework's thread object. It deletes itself, and closes its handle, when the worker ends, so
     // it is not to be used once the worker may have ended; WaitForWorker serves instead.
     CWinThread* m_pThread;
-    std::atomic<BYTE> m_bRunning;
+    std::atomic<BYTE>& m_bRunning;
 
 protected:
     // Waits up to `milliseconds` (INFINITE allowed) for the worker thread to end. True once it has ended,
     // or when there never was one.
     bool WaitForWorker(DWORD milliseconds) const;
 
-    // Signals the stop event and waits, without a limit, until the worker thread has ended: afterwards
-    // the worker neither is inside Run nor will ever enter it. For subclass destructors, see above.
-    void WaitForWorkerExit();
+    // Called by Run, on the worker, once it has taken what it needs from the object: the object may be
+    // destroyed from then on while the run goes on. Harmless when repeated.
+    void DetachRun();
+
+    // Called by the owner's thread: no run starts after it returns, and a run that still holds the
+    // object has returned or called DetachRun. Waits for that without a limit. Harmless when repeated.
+    void DetachWorker();
 
 private:
     // A handle of the object's own to the worker thread, valid after the worker ended.

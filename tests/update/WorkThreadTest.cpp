@@ -47,7 +47,7 @@ public:
 
     ~TestWorker() override
     {
-        WaitForWorkerExit();
+        DetachWorker();
         m_nCanary = 0;
     }
 
