@@ -1,0 +1,208 @@
+#include "tests/update/UpdateTestSupport.h"
+
+#include <shlwapi.h>
+
+#include <cstdlib>
+#include <cstdio>
+#include <mutex>
+
+#include "services/FileDigest.h"
+#include "tests/services/TestFiles.h"
+
+namespace updatetest {
+
+namespace {
+
+using PathProc = BOOL(WINAPI*)(LPCWSTR);
+
+PathProc g_pfnDeleteFileW = nullptr;
+PathProc g_pfnPathFileExistsW = nullptr;
+
+BOOL WINAPI HeldDeleteFileW(LPCWSTR path)
+{
+    CCallHold::Pass(CCallHold::kDeleteFile, path);
+    return g_pfnDeleteFileW(path);
+}
+
+BOOL WINAPI HeldPathFileExistsW(LPCWSTR path)
+{
+    CCallHold::Pass(CCallHold::kPathFileExists, path);
+    return g_pfnPathFileExistsW(path);
+}
+
+// The import-table slot through which this program calls `function` of `module`, or NULL.
+void** FindImportSlot(const char* module, const char* function)
+{
+    BYTE* const base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         entry->Name != 0; ++entry) {
+        if (lstrcmpiA(reinterpret_cast<const char*>(base + entry->Name), module) != 0)
+            continue;
+        auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
+        for (; names->u1.AddressOfData != 0; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+                continue;
+            const auto* named = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (lstrcmpA(reinterpret_cast<const char*>(named->Name), function) == 0)
+                return reinterpret_cast<void**>(&slots->u1.Function);
+        }
+    }
+    return nullptr;
+}
+
+void Patch(const char* module, const char* function, PathProc replacement, PathProc& original)
+{
+    void** const slot = FindImportSlot(module, function);
+    if (!slot) {
+        std::fprintf(stderr, "this program does not import %s from %s\n", function, module);
+        std::abort();
+    }
+    DWORD protection = 0;
+    VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
+    original = reinterpret_cast<PathProc>(*slot);
+    *slot = reinterpret_cast<void*>(replacement);
+    VirtualProtect(slot, sizeof *slot, protection, &protection);
+}
+
+std::once_flag g_patched;
+std::mutex g_holdLock;
+CCallHold* g_pHold = nullptr;   // under g_holdLock
+
+}  // namespace
+
+CString Md5Of(const std::string& bytes)
+{
+    const CString scratch = TempPath(L"md5-of.bin");
+    WriteBytes(scratch, bytes);
+    CString digest;
+    GetFileMd5(scratch, digest);
+    DeleteFileW(scratch);
+    return digest;
+}
+
+std::string ReadFileBytes(const CString& path)
+{
+    return ReadBytes(path);
+}
+
+CString InstallerPath()
+{
+    return TempPath(L"quarn_install.exe");
+}
+
+CScopedHandle OpenWorkerThread(const KqWorkThread& worker)
+{
+    return CScopedHandle(OpenThread(SYNCHRONIZE, FALSE, worker.m_pThread->m_nThreadID));
+}
+
+void StartDownload(KqUpgradeDownloadThread& thread, const CString& url, const CString& md5)
+{
+    thread.m_strVersion = L"1.0";
+    thread.m_strExpectedMd5 = md5;
+    thread.m_strPackUrl = url;
+    SetEvent(thread.m_hWorkEvent.Get());
+    thread.m_bStarted = 1;
+}
+
+int WaitForResult(KqUpgradeDownloadThread& thread, DWORD milliseconds)
+{
+    if (WaitForSingleObject(thread.m_hDoneEvent.Get(), milliseconds) != WAIT_OBJECT_0)
+        return -1;
+    if (thread.m_bDone.load(std::memory_order_acquire) != 1)
+        return -1;
+    return thread.m_nResult.load();
+}
+
+void StopDownload(KqUpgradeDownloadThread& thread)
+{
+    if (thread.m_bStarted) {
+        thread.m_bStarted = 0;
+        SetEvent(thread.m_hCancelEvent.Get());
+        WaitForSingleObject(thread.m_hDoneEvent.Get(), 1000);
+    }
+    thread.Stop();
+}
+
+CTempFolderOverride::CTempFolderOverride(const CString& folder)
+{
+    wchar_t value[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"TMP", value, MAX_PATH);
+    m_strTmp = value;
+    value[0] = L'\0';
+    GetEnvironmentVariableW(L"TEMP", value, MAX_PATH);
+    m_strTemp = value;
+    SetEnvironmentVariableW(L"TMP", folder);
+    SetEnvironmentVariableW(L"TEMP", folder);
+}
+
+CTempFolderOverride::~CTempFolderOverride()
+{
+    SetEnvironmentVariableW(L"TMP", m_strTmp.IsEmpty() ? nullptr : m_strTmp.GetString());
+    SetEnvironmentVariableW(L"TEMP", m_strTemp.IsEmpty() ? nullptr : m_strTemp.GetString());
+}
+
+CCallHold::CCallHold(Function function, int nth)
+    : m_function(function),
+      m_nNth(nth),
+      m_dwOwnerThread(GetCurrentThreadId()),
+      m_hReached(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      m_hReleased(CreateEventW(nullptr, TRUE, FALSE, nullptr))
+{
+    std::call_once(g_patched, [] {
+        Patch("kernel32.dll", "DeleteFileW", HeldDeleteFileW, g_pfnDeleteFileW);
+        Patch("shlwapi.dll", "PathFileExistsW", HeldPathFileExistsW, g_pfnPathFileExistsW);
+    });
+    const std::lock_guard<std::mutex> lock(g_holdLock);
+    g_pHold = this;
+}
+
+CCallHold::~CCallHold()
+{
+    {
+        const std::lock_guard<std::mutex> lock(g_holdLock);
+        if (g_pHold == this)
+            g_pHold = nullptr;
+    }
+    Release();
+}
+
+bool CCallHold::WaitReached(DWORD milliseconds) const
+{
+    return WaitForSingleObject(m_hReached.Get(), milliseconds) == WAIT_OBJECT_0;
+}
+
+void CCallHold::Release()
+{
+    SetEvent(m_hReleased.Get());
+}
+
+CString CCallHold::HeldPath() const
+{
+    const std::lock_guard<std::mutex> lock(g_holdLock);
+    return m_strHeldPath;
+}
+
+void CCallHold::Pass(Function function, const wchar_t* path)
+{
+    // The held thread waits on a handle of its own, so the hold may go while it still waits.
+    CScopedHandle released;
+    {
+        const std::lock_guard<std::mutex> lock(g_holdLock);
+        CCallHold* const hold = g_pHold;
+        if (!hold || hold->m_function != function || GetCurrentThreadId() == hold->m_dwOwnerThread)
+            return;
+        if (++hold->m_nSeen != hold->m_nNth)
+            return;
+        hold->m_strHeldPath = path;
+        DuplicateHandle(GetCurrentProcess(), hold->m_hReleased.Get(), GetCurrentProcess(), released.Receive(),
+                        SYNCHRONIZE, FALSE, 0);
+        SetEvent(hold->m_hReached.Get());
+    }
+    WaitForSingleObject(released.Get(), INFINITE);
+}
+
+}  // namespace updatetest

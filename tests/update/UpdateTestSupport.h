@@ -1,0 +1,104 @@
+#pragma once
+// Shared by the update-engine tests: digests of test bodies, waits, a download run as the window drives
+// it, and holds that stop the download worker inside a system call for as long as a test needs.
+
+#include <windows.h>
+
+#include <string>
+
+#include "framework/String.h"
+#include "services/ScopedHandle.h"
+#include "update/UpgradeDownloadThread.h"
+
+namespace updatetest {
+
+constexpr DWORD kPatience = 20000;   // ms for something that happens at once in a healthy run
+
+// Polls `predicate` every millisecond; false when it has not held within `milliseconds`.
+template <class Predicate>
+bool WaitFor(Predicate predicate, DWORD milliseconds = kPatience)
+{
+    const DWORD start = GetTickCount();
+    while (!predicate()) {
+        if (GetTickCount() - start > milliseconds)
+            return false;
+        Sleep(1);
+    }
+    return true;
+}
+
+// The lowercase MD5 of `bytes`, through a scratch file in the temporary folder.
+CString Md5Of(const std::string& bytes);
+
+// The file's bytes; empty when it cannot be read.
+std::string ReadFileBytes(const CString& path);
+
+// The test program's temporary folder + quarn_install.exe, where the download thread writes.
+CString InstallerPath();
+
+// A handle to the worker thread, for waiting on its end after the object went. Open it while the
+// worker surely runs (m_pThread is not to be read once it may have ended).
+CScopedHandle OpenWorkerThread(const KqWorkThread& worker);
+
+// As the window starts a download: the three inputs, the work signal, the started flag.
+void StartDownload(KqUpgradeDownloadThread& thread, const CString& url, const CString& md5);
+
+// Waits for the run to end (the done event) and returns its result as the window reads it: the done
+// flag with an acquire load first. -1 when the run did not end within `milliseconds`.
+int WaitForResult(KqUpgradeDownloadThread& thread, DWORD milliseconds = kPatience);
+
+// As the window's StopDownload: cancel and wait up to 1000 ms for the run when one was started, then
+// stop the worker. Keeps a test's later destruction from waiting for an idle worker.
+void StopDownload(KqUpgradeDownloadThread& thread);
+
+// A test program's own temporary folder for as long as the object lives: TMP and TEMP point at
+// `folder` (with its trailing backslash), then back.
+class CTempFolderOverride
+{
+public:
+    explicit CTempFolderOverride(const CString& folder);
+    ~CTempFolderOverride();
+    CTempFolderOverride(const CTempFolderOverride&) = delete;
+    CTempFolderOverride& operator=(const CTempFolderOverride&) = delete;
+
+private:
+    CString m_strTmp;
+    CString m_strTemp;
+};
+
+// Holds the n-th call of a system function made, after construction, by any thread other than the
+// constructing one, until Release() or the destructor. The download thread calls DeleteFileW right after
+// it shows "准备" and after every failed attempt, and PathFileExistsW right after "验证文件中...", so a
+// hold there shows a test each of those statuses for certain, and lets it change the server's script
+// between two attempts. The calls pass through the test program's import table, which is patched the
+// first time a hold is made; a call that no hold wants goes straight on. One hold at a time.
+class CCallHold
+{
+public:
+    enum Function { kDeleteFile, kPathFileExists };
+
+    CCallHold(Function function, int nth = 1);
+    ~CCallHold();
+    CCallHold(const CCallHold&) = delete;
+    CCallHold& operator=(const CCallHold&) = delete;
+
+    // True once the call is being held.
+    bool WaitReached(DWORD milliseconds = kPatience) const;
+    void Release();
+    // The path the held call was made with.
+    CString HeldPath() const;
+
+    // For the patched functions: holds the caller when this call is the one wanted.
+    static void Pass(Function function, const wchar_t* path);
+
+private:
+    Function m_function;
+    int m_nNth;
+    int m_nSeen = 0;
+    DWORD m_dwOwnerThread;
+    CString m_strHeldPath;
+    CScopedHandle m_hReached;
+    CScopedHandle m_hReleased;
+};
+
+}  // namespace updatetest
