@@ -134,7 +134,7 @@ TEST(KqWorkThread, DestroyingAnIdleWorkerEndsItsThread)
     const CScopedHandle thread = OpenWorker(*worker);
     ASSERT_TRUE(thread);
     worker.reset();
-    EXPECT_EQ(WaitForSingleObject(thread.Get(), 0), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(thread.Get(), kPatience), WAIT_OBJECT_0);
     EXPECT_EQ(record.started.load(), 0);
 }
 
@@ -165,7 +165,7 @@ TEST(KqWorkThread, DestroyingDuringARunWaitsUntilTheRunHasLeft)
     worker.reset();
     EXPECT_EQ(record.finished.load(), 1);
     EXPECT_FALSE(record.sawFreedMemory);
-    EXPECT_EQ(WaitForSingleObject(thread.Get(), 0), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(thread.Get(), kPatience), WAIT_OBJECT_0);
 }
 
 TEST(KqWorkThread, AnExceptionLeavingRunEndsThatRunOnly)
@@ -177,4 +177,91 @@ TEST(KqWorkThread, AnExceptionLeavingRunEndsThatRunOnly)
     SetEvent(worker.m_hWorkEvent.Get());
     EXPECT_TRUE(WaitFor([&] { return record.finished == 2; }));
     EXPECT_EQ(worker.IsRunning(), 1);
+}
+
+namespace {
+
+// What a detaching worker's runs use: held by the run itself, so it outlives the object.
+struct RunState {
+    std::atomic<int> finished{0};
+    CScopedHandle entered{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+    CScopedHandle release{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+};
+
+struct FreedBlock {
+    unsigned char* memory = nullptr;
+    size_t size = 0;
+};
+FreedBlock g_freed;
+
+// A worker whose run takes its state, lets go of the object and then blocks, as a transfer does.
+class DetachingWorker : public KqWorkThread
+{
+public:
+    explicit DetachingWorker(std::shared_ptr<RunState> state) : m_pState(std::move(state)) {}
+    ~DetachingWorker() override { DetachWorker(); }
+
+    int Run() override
+    {
+        const std::shared_ptr<RunState> state = m_pState;
+        DetachRun();
+        SetEvent(state->entered.Get());
+        WaitForSingleObject(state->release.Get(), INFINITE);
+        return ++state->finished;
+    }
+
+    using KqWorkThread::DetachWorker;
+
+    // Freed memory is overwritten and kept, so a test can see that nothing wrote to it afterwards.
+    static void* operator new(size_t size) { return ::operator new(size); }
+    static void operator delete(void* memory, size_t size)
+    {
+        std::memset(memory, 0xdd, size);
+        g_freed = {static_cast<unsigned char*>(memory), size};
+    }
+
+private:
+    std::shared_ptr<RunState> m_pState;
+};
+
+}  // namespace
+
+TEST(KqWorkThread, ARunThatLetGoOfItsObjectOutlivesIt)
+{
+    auto state = std::make_shared<RunState>();
+    auto worker = std::make_unique<DetachingWorker>(state);
+    SetEvent(worker->m_hWorkEvent.Get());
+    ASSERT_EQ(WaitForSingleObject(state->entered.Get(), kPatience), WAIT_OBJECT_0);
+    const CScopedHandle thread = OpenWorker(*worker);
+
+    const DWORD start = GetTickCount();
+    worker.reset();
+    // The stop's 100 ms; far above, a destructor that waited for the run.
+    EXPECT_LT(GetTickCount() - start, 5000u);
+    ASSERT_NE(g_freed.memory, nullptr);
+    EXPECT_EQ(WaitForSingleObject(thread.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+
+    // The run ends; the worker finds the stop on its own events and leaves without the object.
+    SetEvent(state->release.Get());
+    EXPECT_EQ(WaitForSingleObject(thread.Get(), kPatience), WAIT_OBJECT_0);
+    EXPECT_EQ(state->finished.load(), 1);
+    for (size_t i = 0; i < g_freed.size; ++i)
+        ASSERT_EQ(g_freed.memory[i], 0xdd) << "byte " << i << " of the freed object was written";
+    ::operator delete(g_freed.memory);
+    g_freed = {};
+}
+
+TEST(KqWorkThread, OnceTheWorkerIsLetGoNoRunStarts)
+{
+    auto state = std::make_shared<RunState>();
+    SetEvent(state->release.Get());
+    DetachingWorker worker(state);
+    ASSERT_TRUE(WaitFor([&] { return worker.IsRunning() == 1; }));
+    const CScopedHandle thread = OpenWorker(worker);
+    worker.DetachWorker();
+    // The worker wakes for the work, finds its object gone and ends instead of running.
+    SetEvent(worker.m_hWorkEvent.Get());
+    EXPECT_EQ(WaitForSingleObject(thread.Get(), kPatience), WAIT_OBJECT_0);
+    EXPECT_EQ(state->finished.load(), 0);
+    EXPECT_EQ(worker.IsRunning(), 0);
 }
