@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 #include <string>
 
@@ -296,33 +295,11 @@ TEST_F(DownloadThreadTest, ACurrentInstallerIsDeletedAtTheStartOfARun)
 
 namespace {
 
-// The freed memory of a download thread object: overwritten with a pattern and kept, so a test can see
-// that nothing touched it after the object went.
-struct FreedBlock {
-    unsigned char* memory = nullptr;
-    size_t size = 0;
-
-    bool IsUntouched() const
-    {
-        for (size_t i = 0; i < size; ++i) {
-            if (memory[i] != kPoison)
-                return false;
-        }
-        return true;
-    }
-    static constexpr unsigned char kPoison = 0xdd;
-};
-FreedBlock g_freed;
-
 class PoisonedDownloadThread : public KqUpgradeDownloadThread
 {
 public:
     static void* operator new(size_t size) { return ::operator new(size); }
-    static void operator delete(void* memory, size_t size)
-    {
-        std::memset(memory, FreedBlock::kPoison, size);
-        g_freed = {static_cast<unsigned char*>(memory), size};
-    }
+    static void operator delete(void* memory, size_t size) { KeepFreed(memory, size); }
 };
 
 // Destroys `thread` while its run works, and checks that the destructor kept to its waits.
@@ -360,8 +337,7 @@ TEST(KqUpgradeDownloadThread, DestroyedDuringAStalledTransferItReturnsAndItsWork
     EXPECT_EQ(WaitForSingleObject(worker.Get(), kPatience), WAIT_OBJECT_0);
     EXPECT_TRUE(server.WaitForRequests("/quarn.exe", 2, kPatience));
     EXPECT_TRUE(g_freed.IsUntouched());
-    ::operator delete(g_freed.memory);
-    g_freed = {};
+    g_freed.Free();
     EXPECT_FALSE(FileExists(InstallerPath()));
 
     // The process goes on as before.
@@ -404,7 +380,6 @@ TEST(KqUpgradeDownloadThread, DestroyedWhileItsServerNeverAnswersItReturns)
     closesocket(listener);
     EXPECT_EQ(WaitForSingleObject(worker.Get(), kPatience), WAIT_OBJECT_0);
     EXPECT_TRUE(g_freed.IsUntouched());
-    ::operator delete(g_freed.memory);
-    g_freed = {};
+    g_freed.Free();
     WSACleanup();
 }

@@ -2,8 +2,10 @@
 
 #include <shlwapi.h>
 
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
 #include <mutex>
 
 #include "services/FileDigest.h"
@@ -73,6 +75,31 @@ std::mutex g_holdLock;
 CCallHold* g_pHold = nullptr;   // under g_holdLock
 
 }  // namespace
+
+FreedBlock g_freed;
+
+bool FreedBlock::IsUntouched() const
+{
+    for (size_t i = 0; i < size; ++i) {
+        if (memory[i] != kPoison)
+            return false;
+    }
+    return true;
+}
+
+void FreedBlock::Free()
+{
+    ::operator delete(memory);
+    memory = nullptr;
+    size = 0;
+}
+
+void KeepFreed(void* memory, size_t size)
+{
+    std::memset(memory, FreedBlock::kPoison, size);
+    g_freed.memory = static_cast<unsigned char*>(memory);
+    g_freed.size = size;
+}
 
 CString Md5Of(const std::string& bytes)
 {

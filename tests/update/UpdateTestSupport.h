@@ -51,6 +51,21 @@ int WaitForResult(KqUpgradeDownloadThread& thread, DWORD milliseconds = kPatienc
 // stop the worker. Keeps a test's later destruction from waiting for an idle worker.
 void StopDownload(KqUpgradeDownloadThread& thread);
 
+// The memory of an object whose class frees it through KeepFreed (in its own operator delete): the
+// bytes are overwritten with a pattern and the block is kept, not freed, so that a test can see whether
+// anything wrote to the object after it went. One block at a time.
+struct FreedBlock {
+    static constexpr unsigned char kPoison = 0xdd;
+    unsigned char* memory = nullptr;
+    size_t size = 0;
+
+    bool IsUntouched() const;
+    // Frees the kept block at last.
+    void Free();
+};
+extern FreedBlock g_freed;
+void KeepFreed(void* memory, size_t size);
+
 // A test program's own temporary folder for as long as the object lives: TMP and TEMP point at
 // `folder` (with its trailing backslash), then back.
 class CTempFolderOverride

@@ -9,23 +9,14 @@
 #include <stdexcept>
 #include <string>
 
+#include "tests/update/UpdateTestSupport.h"
 #include "update/WorkThread.h"
 
 namespace {
 
-constexpr DWORD kPatience = 10000;  // ms for something that happens at once in a healthy run
-
-template <class Predicate>
-bool WaitFor(Predicate predicate, DWORD milliseconds = kPatience)
-{
-    const DWORD start = GetTickCount();
-    while (!predicate()) {
-        if (GetTickCount() - start > milliseconds)
-            return false;
-        Sleep(1);
-    }
-    return true;
-}
+using updatetest::kPatience;
+using updatetest::OpenWorkerThread;
+using updatetest::WaitFor;
 
 // What a worker's runs leave behind; owned by the test, so it outlives the worker object.
 struct Record {
@@ -85,12 +76,6 @@ private:
     std::string m_strTrail;
 };
 
-// A handle of the test's own to the worker thread, valid after the object went.
-CScopedHandle OpenWorker(const KqWorkThread& worker)
-{
-    return CScopedHandle(OpenThread(SYNCHRONIZE, FALSE, worker.m_pThread->m_nThreadID));
-}
-
 }  // namespace
 
 TEST(KqWorkThread, TwoSignalsDuringOneRunGiveTwoRunsInAll)
@@ -131,7 +116,7 @@ TEST(KqWorkThread, DestroyingAnIdleWorkerEndsItsThread)
     Record record;
     auto worker = std::make_unique<TestWorker>(record);
     ASSERT_TRUE(WaitFor([&] { return worker->IsRunning() == 1; }));
-    const CScopedHandle thread = OpenWorker(*worker);
+    const CScopedHandle thread = OpenWorkerThread(*worker);
     ASSERT_TRUE(thread);
     worker.reset();
     EXPECT_EQ(WaitForSingleObject(thread.Get(), kPatience), WAIT_OBJECT_0);
@@ -161,7 +146,7 @@ TEST(KqWorkThread, DestroyingDuringARunWaitsUntilTheRunHasLeft)
     auto worker = std::make_unique<TestWorker>(record, 500);
     SetEvent(worker->m_hWorkEvent.Get());
     ASSERT_EQ(WaitForSingleObject(record.entered.Get(), kPatience), WAIT_OBJECT_0);
-    const CScopedHandle thread = OpenWorker(*worker);
+    const CScopedHandle thread = OpenWorkerThread(*worker);
     worker.reset();
     EXPECT_EQ(record.finished.load(), 1);
     EXPECT_FALSE(record.sawFreedMemory);
@@ -188,12 +173,6 @@ struct RunState {
     CScopedHandle release{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
 };
 
-struct FreedBlock {
-    unsigned char* memory = nullptr;
-    size_t size = 0;
-};
-FreedBlock g_freed;
-
 // A worker whose run takes its state, lets go of the object and then blocks, as a transfer does.
 class DetachingWorker : public KqWorkThread
 {
@@ -212,13 +191,8 @@ public:
 
     using KqWorkThread::DetachWorker;
 
-    // Freed memory is overwritten and kept, so a test can see that nothing wrote to it afterwards.
     static void* operator new(size_t size) { return ::operator new(size); }
-    static void operator delete(void* memory, size_t size)
-    {
-        std::memset(memory, 0xdd, size);
-        g_freed = {static_cast<unsigned char*>(memory), size};
-    }
+    static void operator delete(void* memory, size_t size) { updatetest::KeepFreed(memory, size); }
 
 private:
     std::shared_ptr<RunState> m_pState;
@@ -232,23 +206,21 @@ TEST(KqWorkThread, ARunThatLetGoOfItsObjectOutlivesIt)
     auto worker = std::make_unique<DetachingWorker>(state);
     SetEvent(worker->m_hWorkEvent.Get());
     ASSERT_EQ(WaitForSingleObject(state->entered.Get(), kPatience), WAIT_OBJECT_0);
-    const CScopedHandle thread = OpenWorker(*worker);
+    const CScopedHandle thread = OpenWorkerThread(*worker);
 
     const DWORD start = GetTickCount();
     worker.reset();
     // The stop's 100 ms; far above, a destructor that waited for the run.
     EXPECT_LT(GetTickCount() - start, 5000u);
-    ASSERT_NE(g_freed.memory, nullptr);
+    ASSERT_NE(updatetest::g_freed.memory, nullptr);
     EXPECT_EQ(WaitForSingleObject(thread.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
 
     // The run ends; the worker finds the stop on its own events and leaves without the object.
     SetEvent(state->release.Get());
     EXPECT_EQ(WaitForSingleObject(thread.Get(), kPatience), WAIT_OBJECT_0);
     EXPECT_EQ(state->finished.load(), 1);
-    for (size_t i = 0; i < g_freed.size; ++i)
-        ASSERT_EQ(g_freed.memory[i], 0xdd) << "byte " << i << " of the freed object was written";
-    ::operator delete(g_freed.memory);
-    g_freed = {};
+    EXPECT_TRUE(updatetest::g_freed.IsUntouched());
+    updatetest::g_freed.Free();
 }
 
 TEST(KqWorkThread, OnceTheWorkerIsLetGoNoRunStarts)
@@ -257,7 +229,7 @@ TEST(KqWorkThread, OnceTheWorkerIsLetGoNoRunStarts)
     SetEvent(state->release.Get());
     DetachingWorker worker(state);
     ASSERT_TRUE(WaitFor([&] { return worker.IsRunning() == 1; }));
-    const CScopedHandle thread = OpenWorker(worker);
+    const CScopedHandle thread = OpenWorkerThread(worker);
     worker.DetachWorker();
     // The worker wakes for the work, finds its object gone and ends instead of running.
     SetEvent(worker.m_hWorkEvent.Get());
