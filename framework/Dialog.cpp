@@ -64,6 +64,11 @@ void CDialog::RunModalLoop(HWND hDlg)
             ::PostQuitMessage(static_cast<int>(msg.wParam));
             return;
         }
+        // A timer that is always due would keep the queue from ever running empty.
+        if (msg.message == WM_TIMER && !shown) {
+            ::ShowWindow(hDlg, SW_SHOWNORMAL);
+            shown = true;
+        }
         if (!::IsDialogMessageW(hDlg, &msg)) {
             ::TranslateMessage(&msg);
             ::DispatchMessageW(&msg);

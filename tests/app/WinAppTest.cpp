@@ -186,13 +186,13 @@ TEST(ModalLoop, RecordsTheMessageItIsProcessing)
     });
 }
 
-// A nested box hands its owner back its input and its activation when it ends.
+// A nested box is shown while it runs, with its owner disabled, and gives its owner its input back
+// when it ends. Its timer is due before its loop first finds the queue empty: it shows all the same.
 class OwnerDialog : public CDialog
 {
 public:
     OwnerDialog() : CDialog(IDD_WINDOW_TEST) {}
     bool ownerEnabledAfterBox = false;
-    bool ownerActiveAfterBox = false;
     bool boxWasShown = false;
 
 protected:
@@ -209,7 +209,6 @@ protected:
         box.DoModal();
         boxWasShown = box.shown;
         ownerEnabledAfterBox = IsWindowEnabled() != FALSE;
-        ownerActiveAfterBox = ::GetActiveWindow() == m_hWnd;
         EndDialog(IDOK);
     }
 
@@ -224,6 +223,8 @@ protected:
         {
             CDialog::OnInitDialog();
             SetTimer(1, 10);
+            // Due before the modal loop first looks at the queue.
+            ::Sleep(50);
             return TRUE;
         }
         void OnTimer(UINT_PTR)
@@ -248,13 +249,12 @@ BEGIN_MESSAGE_MAP(OwnerDialog::ScriptedBox, CDialog)
     ON_WM_TIMER()
 END_MESSAGE_MAP()
 
-TEST(ModalLoop, ANestedBoxGivesItsOwnerInputAndActivationBack)
+TEST(ModalLoop, ANestedBoxShowsDisablingItsOwnerAndGivesItsInputBack)
 {
     OwnerDialog owner;
     EXPECT_EQ(owner.DoModal(), IDOK);
     EXPECT_TRUE(owner.boxWasShown) << "shown, with its owner disabled, while it ran";
     EXPECT_TRUE(owner.ownerEnabledAfterBox);
-    EXPECT_TRUE(owner.ownerActiveAfterBox);
 }
 
 // The socket library: version 1.1 while the program runs, ended when the entry routine ends.
