@@ -14,7 +14,7 @@ constexpr int kMaxHandedLength = MAX_PATH - 2;
 
 // The download thread comes first, so that a failure later in construction deletes it on the way out.
 CUpgradeController::CUpgradeController()
-    : m_pDownloadThread(new KqUpgradeDownloadThread),
+    : m_pDownloadThread(std::make_unique<KqUpgradeDownloadThread>()),
       m_bNeedDownload(1)
 {
     CInstallPathFinder finder;

@@ -2,6 +2,9 @@
 
 #include <shlwapi.h>
 
+#include <string>
+#include <utility>
+
 #include "framework/File.h"
 #include "services/FileDigest.h"
 #include "services/HttpClient.h"

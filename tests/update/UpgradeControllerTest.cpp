@@ -43,12 +43,14 @@ CString RecordPath()
 }
 
 // The command line the installer recorded, once it has; "(none)" when it did not run within the time.
+// A record is never empty (it holds at least the blank), and for a moment after the installer renamed
+// it into place the rename may still hold it open: reading and deleting are tried until they succeed.
 std::wstring WaitForRecordedCommandLine(DWORD milliseconds = kPatience)
 {
-    if (!WaitFor([] { return FileExists(RecordPath()); }, milliseconds))
+    std::string bytes;
+    if (!WaitFor([&] { return !(bytes = ReadFileBytes(RecordPath())).empty(); }, milliseconds))
         return L"(none)";
-    const std::string bytes = ReadFileBytes(RecordPath());
-    DeleteFileW(RecordPath());
+    WaitFor([] { return DeleteFileW(RecordPath()) || !FileExists(RecordPath()); });
     return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
 }
 
