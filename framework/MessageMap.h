@@ -14,6 +14,8 @@
 // class's table, and so on; the first matching entry handles it and nothing else is searched. A message
 // no table handles gets the window's default processing (CWnd::DefWindowProc); a handler that wants the
 // default processing too calls its base class's handler (CWnd::OnSize...) or CWnd::Default itself.
+// Every chain ends in CCmdTarget's empty table; the application object, a CCmdTarget but no window,
+// has command entries only, which CCmdTarget::OnCmdMsg runs.
 //
 // The table is built from constant data on first use; handlers may be virtual (the call dispatches).
 
