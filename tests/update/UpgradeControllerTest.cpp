@@ -93,16 +93,6 @@ protected:
 
 }  // namespace
 
-TEST_F(UpgradeControllerTest, StartsWithTheFindersFolderAndADownloadNeeded)
-{
-    EXPECT_FALSE(m_controller->GetInstallDir().IsEmpty());
-    EXPECT_FALSE(m_controller->m_strQuotedInstallDir.IsEmpty());
-    EXPECT_EQ(m_controller->m_bNeedDownload, 1);
-    EXPECT_TRUE(m_controller->m_strVersion.IsEmpty());
-    EXPECT_TRUE(m_controller->m_strMd5.IsEmpty());
-    EXPECT_TRUE(m_controller->m_strPackUrl.IsEmpty());
-}
-
 TEST_F(UpgradeControllerTest, TheInstallerGetsTheFolderWithoutItsLastSeparatorQuotedWhenItHasABlank)
 {
     const std::wstring longName(250, L'n');
