@@ -9,9 +9,9 @@
 //   publishes them), and sets m_bStarted, which is its own;
 // - reads GetStatusText() (a copy, taken under the status guard), m_nProgress, m_bDone and, once it has
 //   seen m_bDone 1 (an acquire load), m_nResult;
-// - cancels by signalling m_hCancelEvent, which is never reset: the transfer running ends at its next
-//   read, and no later transfer of this object completes. It may then wait on m_hDoneEvent, which a
-//   run resets at its start and signals at its end.
+// - cancels by signalling m_hCancelEvent, which is never reset: the transfer running ends before its
+//   next read (a read already waiting for data finishes first), and no later transfer of this object
+//   completes. It may then wait on m_hDoneEvent, which a run resets at its start and signals at its end.
 //
 // Result of a run (m_nResult) and its status line:
 //   0           verified; "执行更新", and the file stays
