@@ -21,6 +21,7 @@ namespace {
 
 constexpr int kNotFound = 0x10000004;
 constexpr int kOpenUrlFailed = 0x10000003;
+constexpr int kReadFailed = 0x10000006;
 constexpr int kNoContentLength = 0x10000009;
 constexpr int kBodyTooLarge = 0x1000000a;
 constexpr int kCancelled = 0x20000001;
@@ -158,6 +159,29 @@ TEST(CHttpClient, TransfersEndWithTheirResultCodes)
         EXPECT_EQ(progress.load(), c.fileCode == 0 ? 1000 : -1) << c.name;
     }
     DeleteFileW(onDisk);
+}
+
+TEST(CHttpClient, AConnectionResetMidBodyFailsTheRead)
+{
+    const std::string five = Body(5000);
+    HttpTestServer server;
+    ASSERT_TRUE(server.IsListening());
+    // The pause lets the first bytes arrive before the reset could throw them away.
+    server.Serve("/file", HttpResponse::Bytes(five).PauseAt(3000, 200).ResetAt(3000));
+
+    std::ostringstream stream;
+    CHttpClient client;
+    EXPECT_EQ(client.GetToStream(server.UrlW("/file").c_str(), stream), kReadFailed);
+    // What arrived before the failure stays in the stream.
+    EXPECT_EQ(five.compare(0, stream.str().size(), stream.str()), 0);
+    EXPECT_LE(stream.str().size(), 3000u);
+
+    std::atomic<int> progress{-1};
+    const FileResult file = DownloadTo(server.UrlW("/file"), &progress);
+    EXPECT_EQ(file.code, kReadFailed);
+    EXPECT_EQ(five.compare(0, file.bytes.size(), file.bytes), 0);
+    // Progress stops where the data stopped: never the 1000 of a finished transfer.
+    EXPECT_LT(progress.load(), 1000);
 }
 
 TEST(CHttpClient, ARefusedConnectionFailsTheOpening)

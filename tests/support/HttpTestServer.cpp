@@ -265,6 +265,12 @@ HttpResponse& HttpResponse::HoldAt(std::uint64_t offset, std::shared_ptr<HttpGat
     return *this;
 }
 
+HttpResponse& HttpResponse::ResetAt(std::uint64_t offset)
+{
+    m_events.push_back({offset, Action::Reset, 0, nullptr});
+    return *this;
+}
+
 HttpResponse& HttpResponse::CloseAt(std::uint64_t offset)
 {
     m_events.push_back({offset, Action::Close, 0, nullptr});
@@ -467,13 +473,19 @@ void HttpTestServer::ServeConnection(Socket socket)
     }
     m_requestArrived.notify_all();
 
-    SendResponse(socket, response);
+    const bool orderly = SendResponse(socket, response);
     Forget(socket);
-    shutdown(client, SD_SEND);
+    if (orderly) {
+        shutdown(client, SD_SEND);
+    } else {
+        // A zero linger time makes the close send a reset instead of the orderly end.
+        const linger abort = {1, 0};
+        setsockopt(client, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort), sizeof abort);
+    }
     closesocket(client);
 }
 
-void HttpTestServer::SendResponse(Socket socket, const HttpResponse& response)
+bool HttpTestServer::SendResponse(Socket socket, const HttpResponse& response)
 {
     const SOCKET client = static_cast<SOCKET>(socket);
     BodyReader body(response.m_body, response.m_file);
@@ -490,7 +502,7 @@ void HttpTestServer::SendResponse(Socket socket, const HttpResponse& response)
         head += line + "\r\n";
     head += "\r\n";
     if (!SendAll(client, head.data(), head.size()))
-        return;
+        return true;
 
     std::vector<char> block(response.m_blockSize);
     std::uint64_t sent = 0;
@@ -516,7 +528,7 @@ void HttpTestServer::SendResponse(Socket socket, const HttpResponse& response)
 
     for (const HttpResponse::Event& event : response.m_events) {
         if (!sendUpTo(std::min(event.offset, body.Size())))
-            return;
+            return true;
         switch (event.action) {
         case HttpResponse::Action::Pause:
             for (unsigned waited = 0; waited < event.milliseconds && !IsStopping(); waited += kPollMs)
@@ -524,16 +536,17 @@ void HttpTestServer::SendResponse(Socket socket, const HttpResponse& response)
             break;
         case HttpResponse::Action::Hold:
             if (event.gate && !Hold(socket, *event.gate))
-                return;
+                return true;
             break;
         case HttpResponse::Action::Close:
-            return;
+            return true;
+        case HttpResponse::Action::Reset:
+            return false;
         }
     }
-    if (!sendUpTo(body.Size()))
-        return;
-    if (response.m_bChunked)
+    if (sendUpTo(body.Size()) && response.m_bChunked)
         SendAll(client, "0\r\n\r\n", 5);
+    return true;
 }
 
 bool HttpTestServer::Hold(Socket socket, HttpGate& gate)

@@ -84,13 +84,15 @@ public:
     // after the whole body, before a chunked body's last chunk).
     HttpResponse& PauseAt(std::uint64_t offset, unsigned milliseconds);
     HttpResponse& HoldAt(std::uint64_t offset, std::shared_ptr<HttpGate> gate);
-    // The connection closes: the body ends early. (There is no reset: Wine shuts a socket down before it
-    // closes it, so a peer inside Wine is always seen to end in order.)
+    // The connection closes in order: the body ends early.
     HttpResponse& CloseAt(std::uint64_t offset);
+    // The connection is reset (closed with a zero linger time): the client's next read fails. Bytes the
+    // client has not read by then may be lost with it; pause before the reset to let them arrive.
+    HttpResponse& ResetAt(std::uint64_t offset);
 
 private:
     friend class HttpTestServer;
-    enum class Action { Pause, Hold, Close };
+    enum class Action { Pause, Hold, Close, Reset };
     struct Event {
         std::uint64_t offset;
         Action action;
@@ -163,8 +165,9 @@ private:
     void Listen(unsigned short port);
     void AcceptLoop();
     void ServeConnection(Socket client);
-    // Sends the response, or as much of it as its events allow.
-    void SendResponse(Socket client, const HttpResponse& response);
+    // Sends the response, or as much of it as its events allow. False when the connection is to be
+    // reset rather than closed in order.
+    bool SendResponse(Socket client, const HttpResponse& response);
     // Waits at the gate; false when the client went away or the server is stopping.
     bool Hold(Socket client, HttpGate& gate);
     bool IsStopping() const;
