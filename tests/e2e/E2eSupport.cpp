@@ -548,17 +548,22 @@ HWND FindWindowTitled(DWORD processId, const std::wstring& title)
     return nullptr;
 }
 
+std::string Utf8(const std::wstring& text)
+{
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                           nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(size), '\0');
+    if (size > 0)
+        ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &utf8[0], size, nullptr,
+                              nullptr);
+    return utf8;
+}
+
 std::string DescribeWindows(DWORD processId)
 {
     std::string text;
-    for (const HWND hWnd : VisibleTopLevelWindows(processId)) {
-        const std::wstring description = L"[" + ClassOf(hWnd) + L" \"" + TextOf(hWnd) + L"\"]";
-        const int size = ::WideCharToMultiByte(CP_UTF8, 0, description.c_str(), -1, nullptr, 0, nullptr, nullptr);
-        std::string utf8(static_cast<size_t>(size), '\0');
-        ::WideCharToMultiByte(CP_UTF8, 0, description.c_str(), -1, &utf8[0], size, nullptr, nullptr);
-        utf8.resize(utf8.size() - 1);
-        text += utf8;
-    }
+    for (const HWND hWnd : VisibleTopLevelWindows(processId))
+        text += Utf8(L"[" + ClassOf(hWnd) + L" \"" + TextOf(hWnd) + L"\"]");
     return text.empty() ? "no visible window" : text;
 }
 
@@ -600,6 +605,49 @@ RECT WindowRect(HWND hWnd)
     RECT rc = {};
     ::GetWindowRect(hWnd, &rc);
     return rc;
+}
+
+namespace {
+
+bool ShowsBackgroundAt(const Image& client, int x, int y)
+{
+    return !IsInk(client.At(x, y), MainBackground().At(x, y));
+}
+
+// Painted: the background is on the screen at points where no control or text ever is.
+bool Painted(HWND window)
+{
+    const Image client = CaptureClient(window);
+    return client.Width() == 600 && client.Height() == 380 && ShowsBackgroundAt(client, 30, 200) &&
+           ShowsBackgroundAt(client, 570, 200) && ShowsBackgroundAt(client, 300, 345) &&
+           ShowsBackgroundAt(client, 60, 30);
+}
+
+}  // namespace
+
+HWND WaitForMainWindow(const Program& program)
+{
+    HWND window = nullptr;
+    const bool shown =
+        WaitUntil([&] { return (window = FindMainWindow(program.Id())) != nullptr && Painted(window); });
+    EXPECT_TRUE(shown) << "the installer window did not show; program running: " << program.Running() << ", "
+                       << DescribeWindows(program.Id());
+    if (!shown && window)
+        CaptureClient(window).Save(L"failed-main-window");
+    return shown ? window : nullptr;
+}
+
+RECT WorkArea()
+{
+    RECT work = {};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    return work;
+}
+
+POINT CentredInWorkArea(int width, int height)
+{
+    const RECT work = WorkArea();
+    return {work.left + (work.right - work.left) / 2 - width / 2, work.top + (work.bottom - work.top) / 2 - height / 2};
 }
 
 // --- Input ----------------------------------------------------------------------------------------
@@ -724,6 +772,18 @@ Image CaptureWindow(HWND hWnd)
     return CaptureScreen(WindowRect(hWnd));
 }
 
+Image WaitForPicture(HWND hWnd, const std::function<bool(const Image&)>& test, DWORD ms)
+{
+    Image last;
+    WaitUntil(
+        [&] {
+            last = CaptureClient(hWnd);
+            return !last.Empty() && test(last);
+        },
+        ms);
+    return last;
+}
+
 const Image& MainBackground()
 {
     static const Image background = [] {
@@ -804,6 +864,12 @@ bool InkMatch::Matches() const
     // Both pictures come from the same font engine on the same background and agree to the pixel; a
     // dot that becomes a comma already differs in six of some four hundred ink pixels.
     return expected > 0 && different * 200 <= expected;
+}
+
+std::string Describe(const InkMatch& match)
+{
+    return "ink expected " + std::to_string(match.expected) + ", shown " + std::to_string(match.shown) +
+           ", different " + std::to_string(match.different);
 }
 
 InkMatch CompareInk(const Image& shown, const Image& expected, const Image& background, const RECT& area)

@@ -94,6 +94,8 @@ HWND FindPicker(DWORD processId);
 // A visible top-level window of the process titled `title`.
 HWND FindWindowTitled(DWORD processId, const std::wstring& title);
 
+// Text for failure messages.
+std::string Utf8(const std::wstring& text);
 // The process's visible top-level windows, class and title, for failure messages.
 std::string DescribeWindows(DWORD processId);
 
@@ -104,6 +106,14 @@ std::wstring TextOf(HWND hWnd);
 RECT ChildRect(HWND dialog, int id);
 bool ChildVisible(HWND dialog, int id);
 RECT WindowRect(HWND hWnd);
+
+// The installer window once it shows and has painted its background; nothing (and a failure) when it
+// does not within the patience.
+HWND WaitForMainWindow(const Program& program);
+
+// The work area, and where a window of this size lies when it is centred in it.
+RECT WorkArea();
+POINT CentredInWorkArea(int width, int height);
 
 // --- Input ----------------------------------------------------------------------------------------
 
@@ -149,6 +159,8 @@ Image CaptureScreen(const RECT& area);
 Image CaptureClient(HWND hWnd);
 // What the screen shows where the window is.
 Image CaptureWindow(HWND hWnd);
+// Captures the window's client area until `test` holds for it or `ms` passed; the last picture.
+Image WaitForPicture(HWND hWnd, const std::function<bool(const Image&)>& test, DWORD ms = kPatience);
 
 // The program's own background picture (PNG 228 of QuarnSetup.exe), drawn at 600 x 380 as the
 // program draws it.
@@ -170,6 +182,7 @@ struct InkMatch
     int different = 0;  // pixels that are ink in one and not in the other
     bool Matches() const;
 };
+std::string Describe(const InkMatch& match);
 InkMatch CompareInk(const Image& shown, const Image& expected, const Image& background, const RECT& area);
 
 // The status line and the install-folder line of the main window, as the program draws them.
