@@ -688,6 +688,36 @@ void ClickChild(HWND dialog, int id)
     ClickAt({(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
 }
 
+void DragBy(HWND window, POINT from, POINT by)
+{
+    const auto send = [](POINT p, DWORD flags) {
+        INPUT in = MouseInput(p, flags);
+        ::SendInput(1, &in, sizeof in);
+    };
+    POINT start = from;
+    ::ClientToScreen(window, &start);
+    const POINT goal = {start.x + by.x, start.y + by.y};
+    const RECT before = WindowRect(window);
+    send(start, 0);
+    send(start, MOUSEEVENTF_LEFTDOWN);
+    // The system's move loop starts only once the window has handled the press; moves before that go
+    // nowhere. Moves that differ by a pixel keep coming until the window follows.
+    int step = 0;
+    WaitUntil([&] {
+        ++step;
+        send({start.x + by.x / 2 + step % 2, start.y + by.y / 2}, 0);
+        const RECT now = WindowRect(window);
+        return now.left != before.left || now.top != before.top;
+    });
+    send(goal, 0);
+    WaitUntil([&] {
+        const RECT now = WindowRect(window);
+        return now.left == before.left + by.x && now.top == before.top + by.y;
+    });
+    send(goal, MOUSEEVENTF_LEFTUP);
+    send({0, 0}, 0);
+}
+
 void PressKey(HWND window, UINT vk)
 {
     GUITHREADINFO info = {};

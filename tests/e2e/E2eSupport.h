@@ -122,6 +122,8 @@ POINT CentredInWorkArea(int width, int height);
 void ClickAt(POINT screen);
 // A left click at the centre of the dialog's child `id`, which must be visible and enabled.
 void ClickChild(HWND dialog, int id);
+// Drags the window with the mouse from a point of its client area by `by`: press, moves, release.
+void DragBy(HWND window, POINT from, POINT by);
 // A key press as the dialog manager sees it: posted to the window that has the focus in `window`'s
 // thread (the window itself when nothing has).
 void PressKey(HWND window, UINT vk);

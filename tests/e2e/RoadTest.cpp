@@ -233,7 +233,16 @@ TEST_F(Road, AWrongDigestLeavesTheFailureLineAndClosingAsksFirst)
     EXPECT_FALSE(FileExists(InstallerPath())) << "the failed file stays";
     EXPECT_EQ(m_server.RequestCount(kPackagePath), 2u);
 
-    // Closing asks, in a topmost box of 400 x 150 centred in the work area; Cancel keeps the window.
+    // Dragged by its background, the window follows the mouse.
+    const RECT before = WindowRect(window);
+    DragBy(window, {30, 200}, {-120, 70});
+    EXPECT_TRUE(WaitUntil([&] {
+        const RECT now = WindowRect(window);
+        return now.left == before.left - 120 && now.top == before.top + 70;
+    })) << "the window did not follow the mouse";
+
+    // Closing asks, in a topmost box of 400 x 150 centred in the work area, wherever the window is now;
+    // Cancel keeps the window.
     ClickChild(window, IDC_BTN_CLOSE);
     HWND question = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (question = FindQuestion(program.Id())) != nullptr; })) << "no question";
@@ -264,6 +273,31 @@ TEST_F(Road, AWrongDigestLeavesTheFailureLineAndClosingAsksFirst)
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(window); })) << "OK left the window open";
     EXPECT_TRUE(program.WaitForExit());
     EXPECT_FALSE(FileExists(InstallerRecordPath())) << "an installer was started";
+}
+
+TEST_F(Road, WithoutAPackageAddressTheDefaultOneIsTriedTwiceAndItsHttpFailureStaysOnTheLine)
+{
+    // No "packurl": the download host's /quarn/exe/quarn/quarn_<version>.exe, which this server lacks.
+    m_server.ServeBytes(kDocumentPath, R"({"version":"9.9.9","md5":")" + Md5Hex(m_package) + R"("})");
+    Program program(ProgramPath(L"ie11"));
+    const HWND window = WaitForMainWindow(program);
+    ASSERT_TRUE(window);
+
+    ClickChild(window, IDC_BTN_UPDATE);
+    EXPECT_TRUE(m_server.WaitForRequests(kPackagePath, 2, kPatience)) << "two attempts at the default address";
+    // The HTTP client has no texts of its own: the line is the bare code of a status other than 200.
+    const wchar_t notOk[] = L"0x10000004\u3002";
+    const Image failed = WaitForPicture(window, [&](const Image& c) { return StatusLineMatch(c, notOk).Matches(); });
+    failed.Save(L"road-7-package-missing");
+    EXPECT_TRUE(StatusLineMatch(failed, notOk).Matches()) << Describe(StatusLineMatch(failed, notOk));
+    ExpectOnlyMinimiseAndClose(window, "after the failed transfers");
+
+    // Esc in the failed state ends at once as well.
+    PressKey(window, VK_ESCAPE);
+    EXPECT_TRUE(program.WaitForExit());
+    EXPECT_FALSE(FileExists(InstallerRecordPath())) << "an installer was started";
+    EXPECT_FALSE(FileExists(InstallerPath())) << "the failed transfer left a file";
+    EXPECT_EQ(m_server.RequestCount(kPackagePath), 2u);
 }
 
 TEST_F(Road, CloseAsksDuringADownloadThatGoesOnAfterCancelWhileEscEndsItWithoutAsking)
