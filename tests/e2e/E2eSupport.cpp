@@ -627,6 +627,8 @@ bool Painted(HWND window)
 
 HWND WaitForMainWindow(const Program& program)
 {
+    EXPECT_FALSE(MainBackground().Empty()) << "the background picture of " << Utf8(ProgramPath(L"ie11"))
+                                           << " could not be read";
     HWND window = nullptr;
     const bool shown =
         WaitUntil([&] { return (window = FindMainWindow(program.Id())) != nullptr && Painted(window); });
@@ -741,14 +743,6 @@ COLORREF Image::At(int x, int y) const
         return CLR_INVALID;
     const std::uint32_t rgb = m_pixels[static_cast<size_t>(y) * m_width + x];
     return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
-}
-
-void Image::Set(int x, int y, COLORREF color)
-{
-    if (x < 0 || y < 0 || x >= m_width || y >= m_height)
-        return;
-    m_pixels[static_cast<size_t>(y) * m_width + x] =
-        (static_cast<std::uint32_t>(GetRValue(color)) << 16) | (GetGValue(color) << 8) | GetBValue(color);
 }
 
 int Image::Count(const RECT& area, const std::function<bool(COLORREF)>& test) const
@@ -1016,6 +1010,36 @@ RefusingPort::~RefusingPort()
         ::closesocket(static_cast<SOCKET>(m_socket));
     if (m_bWinsock)
         ::WSACleanup();
+}
+
+namespace {
+
+template <class Holder>
+std::unique_ptr<Holder> TakeFixedPort(const std::function<bool(const Holder&)>& held)
+{
+    std::unique_ptr<Holder> holder;
+    WaitUntil([&] {
+        holder = std::make_unique<Holder>(kFixedPort);
+        if (held(*holder))
+            return true;
+        holder.reset();
+        quarn_test::PumpMessages(200);
+        return false;
+    });
+    return holder;
+}
+
+}  // namespace
+
+std::unique_ptr<quarntest::HttpTestServer> ServeOnFixedPort()
+{
+    return TakeFixedPort<quarntest::HttpTestServer>(
+        [](const quarntest::HttpTestServer& server) { return server.IsListening(); });
+}
+
+std::unique_ptr<RefusingPort> RefuseOnFixedPort()
+{
+    return TakeFixedPort<RefusingPort>([](const RefusingPort& port) { return port.Held(); });
 }
 
 }  // namespace e2e

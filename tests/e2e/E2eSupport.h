@@ -8,14 +8,20 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "tests/support/HttpTestServer.h"
 
 namespace e2e {
 
 // Generous bound for anything the program does on its own (start, fetch, paint, end).
 constexpr DWORD kPatience = 20000;
+
+// The update and download host of test builds: 127.0.0.1 at this port.
+constexpr unsigned short kFixedPort = 47180;
 
 // --- Files and folders ----------------------------------------------------------------------------
 
@@ -140,8 +146,8 @@ public:
     int Width() const { return m_width; }
     int Height() const { return m_height; }
     bool Empty() const { return m_pixels.empty(); }
+    // CLR_INVALID outside the picture.
     COLORREF At(int x, int y) const;
-    void Set(int x, int y, COLORREF color);
     std::uint32_t* Data() { return m_pixels.data(); }
     const std::uint32_t* Data() const { return m_pixels.data(); }
     // How many pixels of `area` satisfy `test`.
@@ -248,5 +254,10 @@ private:
     bool m_bWinsock = false;
     std::uintptr_t m_socket = ~static_cast<std::uintptr_t>(0);
 };
+
+// The loopback server, or the refusing socket, on the fixed port. Tests of other build folders on the
+// machine use the port too: these wait up to the patience for it, and give nothing when it stays taken.
+std::unique_ptr<quarntest::HttpTestServer> ServeOnFixedPort();
+std::unique_ptr<RefusingPort> RefuseOnFixedPort();
 
 }  // namespace e2e

@@ -15,7 +15,6 @@
 
 #include "res/resource.h"
 #include "tests/e2e/E2eSupport.h"
-#include "tests/support/HttpTestServer.h"
 
 namespace {
 
@@ -145,15 +144,15 @@ class Folder : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_server.IsListening()) << "127.0.0.1:47180 is taken";
+        ASSERT_TRUE(m_server) << "127.0.0.1:47180 stays taken";
         ASSERT_TRUE(m_proposed.Applied());
         ::DeleteFileW(InstallerRecordPath().c_str());
         // A current installer in the temporary folder: the update button starts it at once.
         const std::string installer = ReadFileBytes(FakeInstallerPath());
         ASSERT_FALSE(installer.empty());
         ASSERT_TRUE(WriteFileBytes(InstallerPath(), installer));
-        m_server.ServeBytes("/download/instversion.json", R"({"version":"9.9.9","md5":")" + Md5Hex(installer) +
-                                                              R"(","packurl":")" + m_server.Url("/quarn.exe") +
+        m_server->ServeBytes("/download/instversion.json", R"({"version":"9.9.9","md5":")" + Md5Hex(installer) +
+                                                              R"(","packurl":")" + m_server->Url("/quarn.exe") +
                                                               R"("})");
     }
     void TearDown() override
@@ -192,7 +191,7 @@ protected:
         }
     }
 
-    quarntest::HttpTestServer m_server{47180};
+    const std::unique_ptr<quarntest::HttpTestServer> m_server = ServeOnFixedPort();
     // The product's browser records where it lives: the finder proposes that folder, as it holds it.
     RegistryValueOverride m_proposed{HKEY_CURRENT_USER, L"SOFTWARE\\QuarnBrowser", L"DestinationFolder", kProposed};
 };

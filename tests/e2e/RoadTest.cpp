@@ -13,7 +13,6 @@
 
 #include "res/resource.h"
 #include "tests/e2e/E2eSupport.h"
-#include "tests/support/HttpTestServer.h"
 
 namespace {
 
@@ -21,7 +20,6 @@ using namespace e2e;
 
 const char kDocumentPath[] = "/download/instversion.json";
 const char kPackagePath[] = "/quarn/exe/quarn/quarn_9.9.9.exe";
-const unsigned short kPort = 47180;
 
 // 下载中...
 const wchar_t kDownloading[] = L"\u4e0b\u8f7d\u4e2d...";
@@ -74,7 +72,7 @@ class Road : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_server.IsListening()) << "127.0.0.1:47180 is taken";
+        ASSERT_TRUE(m_server) << "127.0.0.1:47180 stays taken";
         ::DeleteFileW(InstallerPath().c_str());
         ::DeleteFileW(InstallerRecordPath().c_str());
         // The stand-in installer, padded to 1 MiB: the loader ignores what follows the image, and the
@@ -97,14 +95,14 @@ protected:
     {
         if (md5.empty())
             md5 = Md5Hex(m_package);
-        m_server.ServeBytes(kDocumentPath, R"({"version":"9.9.9","md5":")" + md5 + R"(","packurl":")" +
-                                               m_server.Url(kPackagePath) + R"("})");
-        m_server.Serve(kPackagePath, response);
+        m_server->ServeBytes(kDocumentPath, R"({"version":"9.9.9","md5":")" + md5 + R"(","packurl":")" +
+                                               m_server->Url(kPackagePath) + R"("})");
+        m_server->Serve(kPackagePath, response);
     }
     quarntest::HttpResponse Package() const { return quarntest::HttpResponse::Bytes(m_package).BlockSize(4096); }
 
     std::string m_package;
-    quarntest::HttpTestServer m_server{kPort};
+    const std::unique_ptr<quarntest::HttpTestServer> m_server = ServeOnFixedPort();
 };
 
 TEST_F(Road, ReadyWindowDownloadsWithItsBarAndStatusLineThenStartsTheInstallerAndEnds)
@@ -178,8 +176,8 @@ TEST_F(Road, ReadyWindowDownloadsWithItsBarAndStatusLineThenStartsTheInstallerAn
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(window); })) << "the window stays";
     EXPECT_TRUE(program.WaitForExit()) << "the program goes on";
     EXPECT_TRUE(ReadFileBytes(InstallerPath()) == m_package) << "the verified installer stays in the temporary folder";
-    EXPECT_EQ(m_server.RequestCount(kDocumentPath), 1u);
-    EXPECT_EQ(m_server.RequestCount(kPackagePath), 1u);
+    EXPECT_EQ(m_server->RequestCount(kDocumentPath), 1u);
+    EXPECT_EQ(m_server->RequestCount(kPackagePath), 1u);
 }
 
 TEST_F(Road, ACurrentInstallerIsStartedAtOnceWithoutADownloadOrABar)
@@ -207,7 +205,7 @@ TEST_F(Road, ACurrentInstallerIsStartedAtOnceWithoutADownloadOrABar)
     ASSERT_TRUE(record) << "the installer was not started";
     EXPECT_EQ(*record, L" " + InstallerArgument(DefaultInstallFolder()));
     EXPECT_TRUE(program.WaitForExit());
-    EXPECT_EQ(m_server.RequestCount(kPackagePath), 0u) << "downloaded all the same";
+    EXPECT_EQ(m_server->RequestCount(kPackagePath), 0u) << "downloaded all the same";
     EXPECT_TRUE(ReadFileBytes(InstallerPath()) == m_package) << "the installer was replaced";
 }
 
@@ -219,7 +217,7 @@ TEST_F(Road, AWrongDigestLeavesTheFailureLineAndClosingAsksFirst)
     ASSERT_TRUE(window);
 
     ClickChild(window, IDC_BTN_UPDATE);
-    EXPECT_TRUE(m_server.WaitForRequests(kPackagePath, 2, kPatience)) << "a second attempt";
+    EXPECT_TRUE(m_server->WaitForRequests(kPackagePath, 2, kPatience)) << "a second attempt";
     const Image failed =
         WaitForPicture(window, [](const Image& c) { return StatusLineMatch(c, kVerificationFailed).Matches(); });
     failed.Save(L"road-3-verification-failed");
@@ -231,7 +229,7 @@ TEST_F(Road, AWrongDigestLeavesTheFailureLineAndClosingAsksFirst)
     EXPECT_EQ(FillEnd(failed), 500) << "the bar stays full";
     ExpectOnlyMinimiseAndClose(window, "after the failure");
     EXPECT_FALSE(FileExists(InstallerPath())) << "the failed file stays";
-    EXPECT_EQ(m_server.RequestCount(kPackagePath), 2u);
+    EXPECT_EQ(m_server->RequestCount(kPackagePath), 2u);
 
     // Dragged by its background, the window follows the mouse.
     const RECT before = WindowRect(window);
@@ -278,13 +276,13 @@ TEST_F(Road, AWrongDigestLeavesTheFailureLineAndClosingAsksFirst)
 TEST_F(Road, WithoutAPackageAddressTheDefaultOneIsTriedTwiceAndItsHttpFailureStaysOnTheLine)
 {
     // No "packurl": the download host's /quarn/exe/quarn/quarn_<version>.exe, which this server lacks.
-    m_server.ServeBytes(kDocumentPath, R"({"version":"9.9.9","md5":")" + Md5Hex(m_package) + R"("})");
+    m_server->ServeBytes(kDocumentPath, R"({"version":"9.9.9","md5":")" + Md5Hex(m_package) + R"("})");
     Program program(ProgramPath(L"ie11"));
     const HWND window = WaitForMainWindow(program);
     ASSERT_TRUE(window);
 
     ClickChild(window, IDC_BTN_UPDATE);
-    EXPECT_TRUE(m_server.WaitForRequests(kPackagePath, 2, kPatience)) << "two attempts at the default address";
+    EXPECT_TRUE(m_server->WaitForRequests(kPackagePath, 2, kPatience)) << "two attempts at the default address";
     // The HTTP client has no texts of its own: the line is the bare code of a status other than 200.
     const wchar_t notOk[] = L"0x10000004\u3002";
     const Image failed = WaitForPicture(window, [&](const Image& c) { return StatusLineMatch(c, notOk).Matches(); });
@@ -297,7 +295,7 @@ TEST_F(Road, WithoutAPackageAddressTheDefaultOneIsTriedTwiceAndItsHttpFailureSta
     EXPECT_TRUE(program.WaitForExit());
     EXPECT_FALSE(FileExists(InstallerRecordPath())) << "an installer was started";
     EXPECT_FALSE(FileExists(InstallerPath())) << "the failed transfer left a file";
-    EXPECT_EQ(m_server.RequestCount(kPackagePath), 2u);
+    EXPECT_EQ(m_server->RequestCount(kPackagePath), 2u);
 }
 
 TEST_F(Road, CloseAsksDuringADownloadThatGoesOnAfterCancelWhileEscEndsItWithoutAsking)
@@ -338,7 +336,7 @@ TEST_F(Road, CloseAsksDuringADownloadThatGoesOnAfterCancelWhileEscEndsItWithoutA
     EXPECT_TRUE(program.WaitForExit());
     EXPECT_TRUE(threeQuarters->WaitPeerClosed(kPatience)) << "the connection stays open";
     EXPECT_FALSE(FileExists(InstallerRecordPath())) << "an installer was started";
-    EXPECT_EQ(m_server.RequestCount(kPackagePath), 1u);
+    EXPECT_EQ(m_server->RequestCount(kPackagePath), 1u);
 }
 
 TEST_F(Road, EnterDoesNothingTheAgreementOpensItsPageMinimiseAndRestoreKeepTheLayoutAndEscEnds)
@@ -377,7 +375,7 @@ TEST_F(Road, EnterDoesNothingTheAgreementOpensItsPageMinimiseAndRestoreKeepTheLa
     PressKey(window, VK_ESCAPE);
     EXPECT_TRUE(program.WaitForExit()) << "Esc on the ready window";
     EXPECT_EQ(FindQuestion(program.Id()), nullptr);
-    EXPECT_EQ(m_server.RequestCount(kPackagePath), 0u);
+    EXPECT_EQ(m_server->RequestCount(kPackagePath), 0u);
 }
 
 // Without a version document there is nothing to offer: the failure line, minimise and close, and
@@ -396,11 +394,11 @@ TEST(Unavailable, NoDocumentLeavesOnlyTheFailureLineAndCloseEndsWithoutAsking)
         std::unique_ptr<quarntest::HttpTestServer> server;
         std::unique_ptr<RefusingPort> refusing;
         if (c.serve) {
-            server = std::make_unique<quarntest::HttpTestServer>(kPort);
-            ASSERT_TRUE(server->IsListening()) << "127.0.0.1:47180 is taken";
+            server = ServeOnFixedPort();
+            ASSERT_TRUE(server) << "127.0.0.1:47180 stays taken";
         } else {
-            refusing = std::make_unique<RefusingPort>(kPort);
-            ASSERT_TRUE(refusing->Held()) << "127.0.0.1:47180 is taken";
+            refusing = RefuseOnFixedPort();
+            ASSERT_TRUE(refusing) << "127.0.0.1:47180 stays taken";
         }
         Program program(ProgramPath(L"ie11"));
         const HWND window = WaitForMainWindow(program);

@@ -11,7 +11,6 @@
 
 #include "res/resource.h"
 #include "tests/e2e/E2eSupport.h"
-#include "tests/support/HttpTestServer.h"
 
 namespace {
 
@@ -161,11 +160,11 @@ TEST_F(Startup, AnEngineOlderThanVersion8IsRefusedBeforeTheInstanceCheckAndTheVe
 
 TEST_F(Startup, ASecondStartEndsSilentlyAndTellsEveryWindowWhileTheFirstStays)
 {
-    quarntest::HttpTestServer server(47180);
-    ASSERT_TRUE(server.IsListening()) << "127.0.0.1:47180 is taken";
-    server.ServeBytes("/download/instversion.json",
+    const std::unique_ptr<quarntest::HttpTestServer> server = ServeOnFixedPort();
+    ASSERT_TRUE(server) << "127.0.0.1:47180 stays taken";
+    server->ServeBytes("/download/instversion.json",
                       R"({"version":"9.9.9","md5":"0123456789abcdef0123456789abcdef","packurl":")" +
-                          server.Url("/quarn.exe") + R"("})");
+                          server->Url("/quarn.exe") + R"("})");
     MessageListener listener(kSingletonMessage);
     ASSERT_TRUE(listener.Ready());
 
@@ -200,7 +199,7 @@ TEST_F(Startup, ASecondStartEndsSilentlyAndTellsEveryWindowWhileTheFirstStays)
     const RECT still = WindowRect(window);
     EXPECT_TRUE(::EqualRect(&placed, &still));
     EXPECT_EQ(VisibleTopLevelWindows(first.Id()).size(), 1u) << DescribeWindows(first.Id());
-    EXPECT_EQ(server.RequestCount("/download/instversion.json"), 1u) << "the second copy fetched the document";
+    EXPECT_EQ(server->RequestCount("/download/instversion.json"), 1u) << "the second copy fetched the document";
     CaptureClient(window).Save(L"startup-2-first-after-second-start");
 
     // A start on a too old engine is refused all the same: the engine check comes before the instance
