@@ -696,27 +696,28 @@ void DragBy(HWND window, POINT from, POINT by)
         INPUT in = MouseInput(p, flags);
         ::SendInput(1, &in, sizeof in);
     };
+    const auto movedBy = [&](const RECT& before, int dx, int dy) {
+        const RECT now = WindowRect(window);
+        return now.left == before.left + dx && now.top == before.top + dy;
+    };
     POINT start = from;
     ::ClientToScreen(window, &start);
-    const POINT goal = {start.x + by.x, start.y + by.y};
     const RECT before = WindowRect(window);
     send(start, 0);
     send(start, MOUSEEVENTF_LEFTDOWN);
-    // The system's move loop starts only once the window has handled the press; moves before that go
-    // nowhere. Moves that differ by a pixel keep coming until the window follows.
-    int step = 0;
+    // The system's move loop takes the pointer's position when it starts as the point it drags by:
+    // moves sent before it runs would shorten the drag.
+    const DWORD thread = ::GetWindowThreadProcessId(window, nullptr);
     WaitUntil([&] {
-        ++step;
-        send({start.x + by.x / 2 + step % 2, start.y + by.y / 2}, 0);
-        const RECT now = WindowRect(window);
-        return now.left != before.left || now.top != before.top;
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        return ::GetGUIThreadInfo(thread, &info) && (info.flags & GUI_INMOVESIZE);
     });
-    send(goal, 0);
-    WaitUntil([&] {
-        const RECT now = WindowRect(window);
-        return now.left == before.left + by.x && now.top == before.top + by.y;
-    });
-    send(goal, MOUSEEVENTF_LEFTUP);
+    send({start.x + by.x / 2, start.y + by.y / 2}, 0);
+    WaitUntil([&] { return movedBy(before, by.x / 2, by.y / 2); });
+    send({start.x + by.x, start.y + by.y}, 0);
+    WaitUntil([&] { return movedBy(before, by.x, by.y); });
+    send({start.x + by.x, start.y + by.y}, MOUSEEVENTF_LEFTUP);
     send({0, 0}, 0);
 }
 
