@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 
 #include "res/resource.h"
 #include "tests/framework/WindowTestSupport.h"
@@ -51,68 +52,106 @@ std::wstring FromUnix(const char* unixPath)
     return path;
 }
 
-// One owner for a kernel handle.
-class Handle
+// One owner for a handle of the kind `Traits` describes: released once, on every path; moved, never
+// copied.
+template <class Traits>
+class Owned
 {
 public:
-    explicit Handle(HANDLE handle = nullptr) : m_handle(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
-    ~Handle()
-    {
-        if (m_handle)
-            ::CloseHandle(m_handle);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
+    using Value = typename Traits::Value;
 
-    HANDLE Get() const { return m_handle; }
-    explicit operator bool() const { return m_handle != nullptr; }
+    Owned() = default;
+    explicit Owned(Value value) : m_value(value) {}
+    ~Owned() { Reset(); }
+    Owned(Owned&& other) noexcept : m_value(std::exchange(other.m_value, Traits::Null())) {}
+    Owned& operator=(Owned&& other) noexcept
+    {
+        if (this != &other) {
+            Reset();
+            m_value = std::exchange(other.m_value, Traits::Null());
+        }
+        return *this;
+    }
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
+
+    Value Get() const { return m_value; }
+    explicit operator bool() const { return m_value != Traits::Null(); }
+    // For functions that hand a new handle out through a pointer; what was held is released first.
+    Value* Receive()
+    {
+        Reset();
+        return &m_value;
+    }
+    void Reset()
+    {
+        if (m_value != Traits::Null())
+            Traits::Close(m_value);
+        m_value = Traits::Null();
+    }
 
 private:
-    HANDLE m_handle;
+    Value m_value = Traits::Null();
 };
 
-class CryptContext
+struct KernelHandleTraits
 {
-public:
-    CryptContext()
-    {
-        if (!::CryptAcquireContextW(&m_provider, nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT))
-            m_provider = 0;
-    }
-    ~CryptContext()
-    {
-        if (m_provider)
-            ::CryptReleaseContext(m_provider, 0);
-    }
-    CryptContext(const CryptContext&) = delete;
-    CryptContext& operator=(const CryptContext&) = delete;
+    using Value = HANDLE;
+    static HANDLE Null() { return nullptr; }
+    static void Close(HANDLE handle) { ::CloseHandle(handle); }
+};
+using Handle = Owned<KernelHandleTraits>;
 
-    HCRYPTPROV Get() const { return m_provider; }
+// A file opened by CreateFileW, which reports failure as INVALID_HANDLE_VALUE rather than NULL.
+Handle OpenedFile(HANDLE file)
+{
+    return Handle(file == INVALID_HANDLE_VALUE ? nullptr : file);
+}
 
-private:
-    HCRYPTPROV m_provider = 0;
+struct RegKeyTraits
+{
+    using Value = HKEY;
+    static HKEY Null() { return nullptr; }
+    static void Close(HKEY key) { ::RegCloseKey(key); }
+};
+using RegKey = Owned<RegKeyTraits>;
+
+struct GdiObjectTraits
+{
+    using Value = HGDIOBJ;
+    static HGDIOBJ Null() { return nullptr; }
+    static void Close(HGDIOBJ object) { ::DeleteObject(object); }
+};
+using GdiObject = Owned<GdiObjectTraits>;
+
+struct ModuleTraits
+{
+    using Value = HMODULE;
+    static HMODULE Null() { return nullptr; }
+    static void Close(HMODULE module) { ::FreeLibrary(module); }
+};
+using Module = Owned<ModuleTraits>;
+
+template <class Interface>
+struct ComTraits
+{
+    using Value = Interface*;
+    static Interface* Null() { return nullptr; }
+    static void Close(Interface* object) { object->Release(); }
 };
 
-class CryptHash
+struct CryptProviderTraits
 {
-public:
-    CryptHash(HCRYPTPROV provider, ALG_ID algorithm)
-    {
-        if (!provider || !::CryptCreateHash(provider, algorithm, 0, 0, &m_hash))
-            m_hash = 0;
-    }
-    ~CryptHash()
-    {
-        if (m_hash)
-            ::CryptDestroyHash(m_hash);
-    }
-    CryptHash(const CryptHash&) = delete;
-    CryptHash& operator=(const CryptHash&) = delete;
+    using Value = HCRYPTPROV;
+    static HCRYPTPROV Null() { return 0; }
+    static void Close(HCRYPTPROV provider) { ::CryptReleaseContext(provider, 0); }
+};
 
-    HCRYPTHASH Get() const { return m_hash; }
-
-private:
-    HCRYPTHASH m_hash = 0;
+struct CryptHashTraits
+{
+    using Value = HCRYPTHASH;
+    static HCRYPTHASH Null() { return 0; }
+    static void Close(HCRYPTHASH hash) { ::CryptDestroyHash(hash); }
 };
 
 // A window's device context for as long as the object lives.
@@ -194,24 +233,6 @@ private:
     std::uint32_t* m_bits = nullptr;
 };
 
-class GdiObject
-{
-public:
-    explicit GdiObject(HGDIOBJ object) : m_object(object) {}
-    ~GdiObject()
-    {
-        if (m_object)
-            ::DeleteObject(m_object);
-    }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-
-    HGDIOBJ Get() const { return m_object; }
-
-private:
-    HGDIOBJ m_object;
-};
-
 class ScopedSelect
 {
 public:
@@ -223,46 +244,6 @@ public:
 private:
     HDC m_dc;
     HGDIOBJ m_old;
-};
-
-// A module loaded only for its resources.
-class ResourceModule
-{
-public:
-    explicit ResourceModule(const std::wstring& path)
-        : m_module(::LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
-    ~ResourceModule()
-    {
-        if (m_module)
-            ::FreeLibrary(m_module);
-    }
-    ResourceModule(const ResourceModule&) = delete;
-    ResourceModule& operator=(const ResourceModule&) = delete;
-
-    HMODULE Get() const { return m_module; }
-
-private:
-    HMODULE m_module;
-};
-
-template <class Interface>
-class ComPtr
-{
-public:
-    ComPtr() = default;
-    ~ComPtr()
-    {
-        if (m_p)
-            m_p->Release();
-    }
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-
-    Interface** Out() { return &m_p; }
-    Interface* Get() const { return m_p; }
-
-private:
-    Interface* m_p = nullptr;
 };
 
 std::wstring WindowClassOf(HWND hWnd)
@@ -358,8 +339,8 @@ bool FileExists(const std::wstring& path)
 
 std::string ReadFileBytes(const std::wstring& path)
 {
-    const Handle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, 0, nullptr));
+    const Handle file = OpenedFile(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                                 nullptr, OPEN_EXISTING, 0, nullptr));
     if (!file)
         return std::string();
     std::string bytes;
@@ -372,7 +353,7 @@ std::string ReadFileBytes(const std::wstring& path)
 
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes)
 {
-    const Handle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    const Handle file = OpenedFile(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     DWORD written = 0;
     return file && ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size();
@@ -380,11 +361,12 @@ bool WriteFileBytes(const std::wstring& path, const std::string& bytes)
 
 std::string Md5Hex(const std::string& bytes)
 {
-    const CryptContext context;
-    const CryptHash hash(context.Get(), CALG_MD5);
+    Owned<CryptProviderTraits> context;
+    Owned<CryptHashTraits> hash;
     BYTE digest[16] = {};
     DWORD size = sizeof digest;
-    if (!hash.Get() ||
+    if (!::CryptAcquireContextW(context.Receive(), nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT) ||
+        !::CryptCreateHash(context.Get(), CALG_MD5, 0, 0, hash.Receive()) ||
         !::CryptHashData(hash.Get(), reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()),
                          0) ||
         !::CryptGetHashParam(hash.Get(), HP_HASHVAL, digest, &size, 0))
@@ -405,8 +387,8 @@ std::optional<std::wstring> WaitForRecord(const std::wstring& path, DWORD ms)
         [&] {
             if (!FileExists(path))
                 return false;
-            const Handle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                                            nullptr));
+            const Handle file = OpenedFile(
+                ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
             if (!file)
                 return false;  // the rename that placed it may still hold it
             std::string bytes;
@@ -607,51 +589,6 @@ RECT WindowRect(HWND hWnd)
     return rc;
 }
 
-namespace {
-
-bool ShowsBackgroundAt(const Image& client, int x, int y)
-{
-    return !IsInk(client.At(x, y), MainBackground().At(x, y));
-}
-
-// Painted: the background is on the screen at points where no control or text ever is.
-bool Painted(HWND window)
-{
-    const Image client = CaptureClient(window);
-    return client.Width() == 600 && client.Height() == 380 && ShowsBackgroundAt(client, 30, 200) &&
-           ShowsBackgroundAt(client, 570, 200) && ShowsBackgroundAt(client, 300, 345) &&
-           ShowsBackgroundAt(client, 60, 30);
-}
-
-}  // namespace
-
-HWND WaitForMainWindow(const Program& program)
-{
-    EXPECT_FALSE(MainBackground().Empty()) << "the background picture of " << Utf8(ProgramPath(L"ie11"))
-                                           << " could not be read";
-    HWND window = nullptr;
-    const bool shown =
-        WaitUntil([&] { return (window = FindMainWindow(program.Id())) != nullptr && Painted(window); });
-    EXPECT_TRUE(shown) << "the installer window did not show; program running: " << program.Running() << ", "
-                       << DescribeWindows(program.Id());
-    if (!shown && window)
-        CaptureClient(window).Save(L"failed-main-window");
-    return shown ? window : nullptr;
-}
-
-RECT WorkArea()
-{
-    RECT work = {};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    return work;
-}
-
-POINT CentredInWorkArea(int width, int height)
-{
-    const RECT work = WorkArea();
-    return {work.left + (work.right - work.left) / 2 - width / 2, work.top + (work.bottom - work.top) / 2 - height / 2};
-}
-
 // --- Input ----------------------------------------------------------------------------------------
 
 namespace {
@@ -809,11 +746,15 @@ Image WaitForPicture(HWND hWnd, const std::function<bool(const Image&)>& test, D
     return last;
 }
 
+namespace {
+
+// The program's own background picture (PNG 228 of QuarnSetup.exe), drawn at 600 x 380 as the
+// program draws it.
 const Image& MainBackground()
 {
     static const Image background = [] {
         Image image;
-        const ResourceModule program(ProgramPath(L"ie11"));
+        const Module program(::LoadLibraryExW(ProgramPath(L"ie11").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
         const HRSRC resource = program.Get()
                                    ? ::FindResourceW(program.Get(), MAKEINTRESOURCEW(IDB_PNG_BACKGROUND), L"PNG")
                                    : nullptr;
@@ -828,8 +769,8 @@ const Image& MainBackground()
         void* target = ::GlobalLock(copy);
         std::copy_n(static_cast<const BYTE*>(data), size, static_cast<BYTE*>(target));
         ::GlobalUnlock(copy);
-        ComPtr<IStream> stream;
-        if (FAILED(::CreateStreamOnHGlobal(copy, TRUE, stream.Out()))) {
+        Owned<ComTraits<IStream>> stream;
+        if (FAILED(::CreateStreamOnHGlobal(copy, TRUE, stream.Receive()))) {
             ::GlobalFree(copy);
             return image;
         }
@@ -884,6 +825,15 @@ bool IsInk(COLORREF pixel, COLORREF background)
     return Distance(pixel, background) > 60;
 }
 
+// How well the ink of a shown picture matches that of an expected one in an area.
+struct InkMatch
+{
+    int expected = 0;   // ink pixels of the expected picture
+    int shown = 0;      // ink pixels of the shown picture
+    int different = 0;  // pixels that are ink in one and not in the other
+    bool Matches() const;
+};
+
 bool InkMatch::Matches() const
 {
     // Both pictures come from the same font engine on the same background and agree to the pixel; a
@@ -913,23 +863,95 @@ InkMatch CompareInk(const Image& shown, const Image& expected, const Image& back
     return match;
 }
 
+}  // namespace
+
 const RECT kStatusLine = {100, 280, 500, 308};
 const RECT kInstallDirLine = {100, 300, 500, 328};
 const RECT kProgressBar = {100, 256, 500, 264};
 const COLORREF kTextColour = RGB(46, 154, 242);
 
-InkMatch StatusLineMatch(const Image& client, const std::wstring& text)
+namespace {
+
+::testing::AssertionResult LineShows(const Image& client, const RECT& line, int height, UINT format,
+                                     const std::wstring& text)
 {
-    const Image expected =
-        RenderText(MainBackground(), kStatusLine, text, -22, DT_CENTER | DT_VCENTER | DT_EDITCONTROL, kTextColour);
-    return CompareInk(client, expected, MainBackground(), kStatusLine);
+    if (MainBackground().Empty() || client.Width() != MainBackground().Width() ||
+        client.Height() != MainBackground().Height())
+        return ::testing::AssertionFailure() << "no picture of the window, or no background to compare with";
+    const Image expected = RenderText(MainBackground(), line, text, height, format, kTextColour);
+    const InkMatch match = CompareInk(client, expected, MainBackground(), line);
+    return (match.Matches() ? ::testing::AssertionSuccess() : ::testing::AssertionFailure())
+           << "the line shows \"" << Utf8(text) << "\" " << (match.Matches() ? "" : "not ") << "(" << Describe(match)
+           << ")";
 }
 
-InkMatch InstallDirLineMatch(const Image& client, const std::wstring& text)
+}  // namespace
+
+::testing::AssertionResult StatusLineShows(const Image& client, const std::wstring& text)
 {
-    const Image expected = RenderText(MainBackground(), kInstallDirLine, text, -14,
-                                      DT_VCENTER | DT_EDITCONTROL | DT_PATH_ELLIPSIS, kTextColour);
-    return CompareInk(client, expected, MainBackground(), kInstallDirLine);
+    return LineShows(client, kStatusLine, -22, DT_CENTER | DT_VCENTER | DT_EDITCONTROL, text);
+}
+
+::testing::AssertionResult InstallDirLineShows(const Image& client, const std::wstring& text)
+{
+    return LineShows(client, kInstallDirLine, -14, DT_VCENTER | DT_EDITCONTROL | DT_PATH_ELLIPSIS, text);
+}
+
+Image WaitForStatusLine(HWND window, const std::wstring& text)
+{
+    return WaitForPicture(window, [&](const Image& client) { return bool(StatusLineShows(client, text)); });
+}
+
+Image WaitForInstallDirLine(HWND window, const std::wstring& text)
+{
+    return WaitForPicture(window, [&](const Image& client) { return bool(InstallDirLineShows(client, text)); });
+}
+
+// --- The installer window -------------------------------------------------------------------------
+
+namespace {
+
+bool ShowsBackgroundAt(const Image& client, int x, int y)
+{
+    return !IsInk(client.At(x, y), MainBackground().At(x, y));
+}
+
+// Painted: the background is on the screen at points where no control or text ever is.
+bool Painted(HWND window)
+{
+    const Image client = CaptureClient(window);
+    return client.Width() == 600 && client.Height() == 380 && ShowsBackgroundAt(client, 30, 200) &&
+           ShowsBackgroundAt(client, 570, 200) && ShowsBackgroundAt(client, 300, 345) &&
+           ShowsBackgroundAt(client, 60, 30);
+}
+
+}  // namespace
+
+HWND WaitForMainWindow(const Program& program)
+{
+    EXPECT_FALSE(MainBackground().Empty()) << "the background picture of " << Utf8(ProgramPath(L"ie11"))
+                                           << " could not be read";
+    HWND window = nullptr;
+    const bool shown =
+        WaitUntil([&] { return (window = FindMainWindow(program.Id())) != nullptr && Painted(window); });
+    EXPECT_TRUE(shown) << "the installer window did not show; program running: " << program.Running() << ", "
+                       << DescribeWindows(program.Id());
+    if (!shown && window)
+        CaptureClient(window).Save(L"failed-main-window");
+    return shown ? window : nullptr;
+}
+
+RECT WorkArea()
+{
+    RECT work = {};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    return work;
+}
+
+POINT CentredInWorkArea(int width, int height)
+{
+    const RECT work = WorkArea();
+    return {work.left + (work.right - work.left) / 2 - width / 2, work.top + (work.bottom - work.top) / 2 - height / 2};
 }
 
 // --- Process-wide guards -------------------------------------------------------------------------
@@ -937,25 +959,25 @@ InkMatch InstallDirLineMatch(const Image& client, const std::wstring& text)
 RegistryValueOverride::RegistryValueOverride(HKEY root, std::wstring key, std::wstring name, const std::wstring& value)
     : m_root(root), m_key(std::move(key)), m_name(std::move(name))
 {
-    HKEY opened = nullptr;
-    m_bKeyExisted = ::RegOpenKeyExW(m_root, m_key.c_str(), 0, KEY_READ, &opened) == ERROR_SUCCESS;
-    if (m_bKeyExisted) {
+    {
+        RegKey opened;
+        m_bKeyExisted = ::RegOpenKeyExW(m_root, m_key.c_str(), 0, KEY_READ, opened.Receive()) == ERROR_SUCCESS;
         DWORD size = 0;
-        if (::RegQueryValueExW(opened, m_name.c_str(), nullptr, &m_type, nullptr, &size) == ERROR_SUCCESS) {
+        if (m_bKeyExisted &&
+            ::RegQueryValueExW(opened.Get(), m_name.c_str(), nullptr, &m_type, nullptr, &size) == ERROR_SUCCESS) {
             m_old.resize(size);
-            m_bValueExisted = ::RegQueryValueExW(opened, m_name.c_str(), nullptr, &m_type,
+            m_bValueExisted = ::RegQueryValueExW(opened.Get(), m_name.c_str(), nullptr, &m_type,
                                                  m_old.empty() ? nullptr : m_old.data(), &size) == ERROR_SUCCESS;
             m_old.resize(size);
         }
-        ::RegCloseKey(opened);
     }
-    HKEY created = nullptr;
-    if (::RegCreateKeyExW(m_root, m_key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &created, nullptr) !=
-        ERROR_SUCCESS)
+    RegKey created;
+    if (::RegCreateKeyExW(m_root, m_key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, created.Receive(),
+                          nullptr) != ERROR_SUCCESS)
         return;
-    m_bApplied = ::RegSetValueExW(created, m_name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+    m_bApplied = ::RegSetValueExW(created.Get(), m_name.c_str(), 0, REG_SZ,
+                                  reinterpret_cast<const BYTE*>(value.c_str()),
                                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-    ::RegCloseKey(created);
 }
 
 RegistryValueOverride::~RegistryValueOverride()
@@ -964,15 +986,14 @@ RegistryValueOverride::~RegistryValueOverride()
         ::RegDeleteTreeW(m_root, m_key.c_str());
         return;
     }
-    HKEY opened = nullptr;
-    if (::RegOpenKeyExW(m_root, m_key.c_str(), 0, KEY_SET_VALUE, &opened) != ERROR_SUCCESS)
+    RegKey opened;
+    if (::RegOpenKeyExW(m_root, m_key.c_str(), 0, KEY_SET_VALUE, opened.Receive()) != ERROR_SUCCESS)
         return;
     if (m_bValueExisted)
-        ::RegSetValueExW(opened, m_name.c_str(), 0, m_type, m_old.empty() ? nullptr : m_old.data(),
+        ::RegSetValueExW(opened.Get(), m_name.c_str(), 0, m_type, m_old.empty() ? nullptr : m_old.data(),
                          static_cast<DWORD>(m_old.size()));
     else
-        ::RegDeleteValueW(opened, m_name.c_str());
-    ::RegCloseKey(opened);
+        ::RegDeleteValueW(opened.Get(), m_name.c_str());
 }
 
 // Wine merges no per-user classes into HKEY_CLASSES_ROOT: the machine's handler is the one the shell

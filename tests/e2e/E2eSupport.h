@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -55,8 +57,9 @@ std::optional<std::wstring> WaitForRecord(const std::wstring& path, DWORD ms = k
 // --- The program as a process ---------------------------------------------------------------------
 
 // QuarnSetup.exe started from its own folder. Wine reads the engine stand-in beside it only under
-// WINEDLLOVERRIDES=mshtml=n, which it takes from the Unix environment: the test's own. A program still running when the object goes is ended, so no test leaves one
-// behind (it would hold the single-instance name for the next).
+// WINEDLLOVERRIDES=mshtml=n, which it takes from the Unix environment: the test's own. A program still
+// running when the object goes is ended, so no test leaves one behind (it would hold the
+// single-instance name for the next).
 class Program
 {
 public:
@@ -170,36 +173,21 @@ Image CaptureWindow(HWND hWnd);
 // Captures the window's client area until `test` holds for it or `ms` passed; the last picture.
 Image WaitForPicture(HWND hWnd, const std::function<bool(const Image&)>& test, DWORD ms = kPatience);
 
-// The program's own background picture (PNG 228 of QuarnSetup.exe), drawn at 600 x 380 as the
-// program draws it.
-const Image& MainBackground();
-
-// `text` drawn as the program draws its lines: face 微软雅黑 at `height`, transparent, in `color`,
-// with DrawText `format` into `rect` of a copy of `background`.
-Image RenderText(const Image& background, const RECT& rect, const std::wstring& text, int height, UINT format,
-                 COLORREF color);
-
-// Whether a pixel carries ink: it differs from the background by more than antialiasing noise.
-bool IsInk(COLORREF pixel, COLORREF background);
-
-// How well the ink of `shown` in `area` matches the ink of `expected`, both against `background`.
-struct InkMatch
-{
-    int expected = 0;   // ink pixels of the expected picture
-    int shown = 0;      // ink pixels of the shown picture
-    int different = 0;  // pixels that are ink in one and not in the other
-    bool Matches() const;
-};
-std::string Describe(const InkMatch& match);
-InkMatch CompareInk(const Image& shown, const Image& expected, const Image& background, const RECT& area);
-
-// The status line and the install-folder line of the main window, as the program draws them.
+// The main window's text lines and progress bar, in client coordinates, and the colour of its text.
 extern const RECT kStatusLine;
 extern const RECT kInstallDirLine;
 extern const RECT kProgressBar;
 extern const COLORREF kTextColour;
-InkMatch StatusLineMatch(const Image& client, const std::wstring& text);
-InkMatch InstallDirLineMatch(const Image& client, const std::wstring& text);
+
+// Whether a picture of the main window's client area shows `text` on its status line (or its
+// install-folder line), drawn as the program draws it: the picture's ink, all that differs from the
+// program's own background picture, against the ink of `text` rendered here with the same font, format
+// and colour on that background.
+::testing::AssertionResult StatusLineShows(const Image& client, const std::wstring& text);
+::testing::AssertionResult InstallDirLineShows(const Image& client, const std::wstring& text);
+// Captures the window until its line shows `text`, or the patience ran out; the last picture.
+Image WaitForStatusLine(HWND window, const std::wstring& text);
+Image WaitForInstallDirLine(HWND window, const std::wstring& text);
 
 // --- Process-wide guards -------------------------------------------------------------------------
 

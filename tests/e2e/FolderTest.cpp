@@ -202,10 +202,9 @@ TEST_F(Folder, APickedFolderReplacesTheLineAndIsHandedToTheInstallerWhileCancelC
     const HWND window = WaitForMainWindow(program);
     ASSERT_TRUE(window);
     const std::wstring proposedLine = std::wstring(kInstallDirLabel) + kProposed;
-    const Image proposed =
-        WaitForPicture(window, [&](const Image& c) { return InstallDirLineMatch(c, proposedLine).Matches(); });
+    const Image proposed = WaitForInstallDirLine(window, proposedLine);
     proposed.Save(L"folder-1-proposed");
-    ASSERT_TRUE(InstallDirLineMatch(proposed, proposedLine).Matches()) << Describe(InstallDirLineMatch(proposed, proposedLine));
+    ASSERT_TRUE(InstallDirLineShows(proposed, proposedLine));
 
     // Cancelled: the line stays as it was.
     HWND tree = nullptr;
@@ -213,10 +212,7 @@ TEST_F(Folder, APickedFolderReplacesTheLineAndIsHandedToTheInstallerWhileCancelC
     ASSERT_TRUE(picker);
     ClickChild(picker, IDCANCEL);
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(picker); })) << "Cancel left the picker open";
-    const Image afterCancel =
-        WaitForPicture(window, [&](const Image& c) { return InstallDirLineMatch(c, proposedLine).Matches(); });
-    EXPECT_TRUE(InstallDirLineMatch(afterCancel, proposedLine).Matches())
-        << Describe(InstallDirLineMatch(afterCancel, proposedLine));
+    EXPECT_TRUE(InstallDirLineShows(WaitForInstallDirLine(window, proposedLine), proposedLine)) << "after Cancel";
 
     // Chosen: the parent of the proposed folder, C:\Program Files.
     picker = OpenPicker(program, window, &tree);
@@ -233,10 +229,9 @@ TEST_F(Folder, APickedFolderReplacesTheLineAndIsHandedToTheInstallerWhileCancelC
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(picker); })) << "OK left the picker open";
 
     const std::wstring chosenLine = std::wstring(kInstallDirLabel) + L"C:\\Program Files\\";
-    const Image chosen =
-        WaitForPicture(window, [&](const Image& c) { return InstallDirLineMatch(c, chosenLine).Matches(); });
+    const Image chosen = WaitForInstallDirLine(window, chosenLine);
     chosen.Save(L"folder-3-chosen");
-    EXPECT_TRUE(InstallDirLineMatch(chosen, chosenLine).Matches()) << Describe(InstallDirLineMatch(chosen, chosenLine));
+    EXPECT_TRUE(InstallDirLineShows(chosen, chosenLine));
     int changed = 0;
     for (int y = kInstallDirLine.top; y < kInstallDirLine.bottom; ++y) {
         for (int x = kInstallDirLine.left; x < kInstallDirLine.right; ++x)

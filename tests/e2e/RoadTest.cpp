@@ -143,9 +143,9 @@ TEST_F(Road, ReadyWindowDownloadsWithItsBarAndStatusLineThenStartsTheInstallerAn
     EXPECT_FALSE(ChildVisible(window, IDC_EDIT_HIDDEN));
 
     const std::wstring line = kInstallDirLabel + DefaultInstallFolder();
-    const Image ready = WaitForPicture(window, [&](const Image& c) { return InstallDirLineMatch(c, line).Matches(); });
+    const Image ready = WaitForInstallDirLine(window, line);
     ready.Save(L"road-1-ready");
-    EXPECT_TRUE(InstallDirLineMatch(ready, line).Matches()) << Describe(InstallDirLineMatch(ready, line));
+    EXPECT_TRUE(InstallDirLineShows(ready, line));
     EXPECT_GT(ready.Count(kInstallDirLine, [](COLORREF c) { return c == kTextColour; }), 20)
         << "the install-folder line in its text colour";
     EXPECT_EQ(ready.Count(kProgressBar, IsTrack), 0) << "no progress bar before the download";
@@ -155,15 +155,14 @@ TEST_F(Road, ReadyWindowDownloadsWithItsBarAndStatusLineThenStartsTheInstallerAn
     ClickChild(window, IDC_BTN_UPDATE);
     ASSERT_TRUE(WaitUntil([&] { return half->WaitReached(0); })) << "no download";
     const Image downloading = WaitForPicture(
-        window, [](const Image& c) { return FillEnd(c) == 300 && StatusLineMatch(c, kDownloading).Matches(); });
+        window, [](const Image& c) { return FillEnd(c) == 300 && StatusLineShows(c, kDownloading); });
     downloading.Save(L"road-2-downloading");
     EXPECT_EQ(FillEnd(downloading), 300);
     const int mid = (kProgressBar.top + kProgressBar.bottom) / 2;
     EXPECT_EQ(downloading.At(150, mid), kFill) << "the fill's plain part";
     EXPECT_GT(GetRValue(downloading.At(205, mid)), GetRValue(downloading.At(298, mid))) << "the gradient darkens";
     EXPECT_EQ(downloading.Count({302, mid - 2, 498, mid + 2}, IsTrack), 196 * 4) << "the track right of the fill";
-    EXPECT_TRUE(StatusLineMatch(downloading, kDownloading).Matches())
-        << Describe(StatusLineMatch(downloading, kDownloading));
+    EXPECT_TRUE(StatusLineShows(downloading, kDownloading));
     EXPECT_EQ(downloading.Count({100, 308, 500, 328}, [](COLORREF c) { return c == kTextColour; }), 0)
         << "the install-folder line is gone";
     ExpectOnlyMinimiseAndClose(window, "while downloading");
@@ -218,14 +217,12 @@ TEST_F(Road, AWrongDigestLeavesTheFailureLineAndClosingAsksFirst)
 
     ClickChild(window, IDC_BTN_UPDATE);
     EXPECT_TRUE(m_server->WaitForRequests(kPackagePath, 2, kPatience)) << "a second attempt";
-    const Image failed =
-        WaitForPicture(window, [](const Image& c) { return StatusLineMatch(c, kVerificationFailed).Matches(); });
+    const Image failed = WaitForStatusLine(window, kVerificationFailed);
     failed.Save(L"road-3-verification-failed");
-    EXPECT_TRUE(StatusLineMatch(failed, kVerificationFailed).Matches())
-        << Describe(StatusLineMatch(failed, kVerificationFailed));
+    EXPECT_TRUE(StatusLineShows(failed, kVerificationFailed));
     // The comparison tells one digit from another.
     const wchar_t otherCode[] = L"\u5b89\u88c5\u6587\u4ef6\u9a8c\u8bc1\u5931\u8d250x10000005\u3002";
-    EXPECT_FALSE(StatusLineMatch(failed, otherCode).Matches());
+    EXPECT_FALSE(StatusLineShows(failed, otherCode));
     EXPECT_EQ(FillEnd(failed), 500) << "the bar stays full";
     ExpectOnlyMinimiseAndClose(window, "after the failure");
     EXPECT_FALSE(FileExists(InstallerPath())) << "the failed file stays";
@@ -285,9 +282,9 @@ TEST_F(Road, WithoutAPackageAddressTheDefaultOneIsTriedTwiceAndItsHttpFailureSta
     EXPECT_TRUE(m_server->WaitForRequests(kPackagePath, 2, kPatience)) << "two attempts at the default address";
     // The HTTP client has no texts of its own: the line is the bare code of a status other than 200.
     const wchar_t notOk[] = L"0x10000004\u3002";
-    const Image failed = WaitForPicture(window, [&](const Image& c) { return StatusLineMatch(c, notOk).Matches(); });
+    const Image failed = WaitForStatusLine(window, notOk);
     failed.Save(L"road-7-package-missing");
-    EXPECT_TRUE(StatusLineMatch(failed, notOk).Matches()) << Describe(StatusLineMatch(failed, notOk));
+    EXPECT_TRUE(StatusLineShows(failed, notOk));
     ExpectOnlyMinimiseAndClose(window, "after the failed transfers");
 
     // Esc in the failed state ends at once as well.
@@ -323,7 +320,7 @@ TEST_F(Road, CloseAsksDuringADownloadThatGoesOnAfterCancelWhileEscEndsItWithoutA
     const Image moved = WaitForPicture(window, [](const Image& c) { return FillEnd(c) == 400; });
     moved.Save(L"road-5-download-after-cancel");
     EXPECT_EQ(FillEnd(moved), 400);
-    EXPECT_TRUE(StatusLineMatch(moved, kDownloading).Matches()) << Describe(StatusLineMatch(moved, kDownloading));
+    EXPECT_TRUE(StatusLineShows(moved, kDownloading));
 
     // Esc: no question, the window and the program end, and the transfer is dropped.
     PressKey(window, VK_ESCAPE);
@@ -368,9 +365,7 @@ TEST_F(Road, EnterDoesNothingTheAgreementOpensItsPageMinimiseAndRestoreKeepTheLa
     const RECT expected = {203, 230, 398, 290};
     EXPECT_TRUE(::EqualRect(&update, &expected)) << "the update button after a restore";
     const std::wstring line = kInstallDirLabel + DefaultInstallFolder();
-    EXPECT_TRUE(InstallDirLineMatch(WaitForPicture(window, [&](const Image& c) { return InstallDirLineMatch(c, line).Matches(); }), line)
-                    .Matches())
-        << "the restored window's install-folder line";
+    EXPECT_TRUE(InstallDirLineShows(WaitForInstallDirLine(window, line), line)) << "after a restore";
 
     PressKey(window, VK_ESCAPE);
     EXPECT_TRUE(program.WaitForExit()) << "Esc on the ready window";
@@ -404,10 +399,9 @@ TEST(Unavailable, NoDocumentLeavesOnlyTheFailureLineAndCloseEndsWithoutAsking)
         const HWND window = WaitForMainWindow(program);
         ASSERT_TRUE(window);
 
-        const Image shown =
-            WaitForPicture(window, [](const Image& client) { return StatusLineMatch(client, kNoInstallInfo).Matches(); });
+        const Image shown = WaitForStatusLine(window, kNoInstallInfo);
         shown.Save(std::wstring(L"road-6-unavailable-") + c.name);
-        EXPECT_TRUE(StatusLineMatch(shown, kNoInstallInfo).Matches()) << Describe(StatusLineMatch(shown, kNoInstallInfo));
+        EXPECT_TRUE(StatusLineShows(shown, kNoInstallInfo));
         ExpectOnlyMinimiseAndClose(window, "without a document");
         EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(window, IDC_BTN_UPDATE)));
         EXPECT_EQ(shown.Count({100, 308, 500, 328}, [](COLORREF c) { return c == kTextColour; }), 0)
