@@ -16,9 +16,15 @@ namespace {
 std::wstring WaitForRecordedCommandLine()
 {
     const CString recorded = TempPath(L"cmdline.txt");
-    for (int waited = 0; waited < 10000 && !FileExists(recorded); waited += 10)
-        Sleep(10);
-    const std::string bytes = ReadBytes(recorded);
+    // Under Wine the renamed file can still refuse to open for a moment after it appears; every record
+    // holds at least the blank, so an empty read means "not yet".
+    std::string bytes;
+    for (int waited = 0; waited < 10000 && bytes.empty(); waited += 10) {
+        if (FileExists(recorded))
+            bytes = ReadBytes(recorded);
+        if (bytes.empty())
+            Sleep(10);
+    }
     DeleteFileW(recorded);
     return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
 }
