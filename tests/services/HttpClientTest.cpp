@@ -12,6 +12,7 @@
 #include "services/HttpClient.h"
 #include "tests/services/TestFiles.h"
 #include "tests/support/HttpTestServer.h"
+#include "tests/support/Wait.h"
 
 using quarntest::HttpGate;
 using quarntest::HttpResponse;
@@ -26,7 +27,6 @@ constexpr int kNoContentLength = 0x10000009;
 constexpr int kBodyTooLarge = 0x1000000a;
 constexpr int kCancelled = 0x20000001;
 
-constexpr unsigned kPatience = 10000;  // ms to wait for something that happens at once in a healthy run
 
 std::string Body(size_t size)
 {
@@ -34,18 +34,6 @@ std::string Body(size_t size)
     for (size_t i = 0; i < size; ++i)
         body[i] = static_cast<char>('a' + i % 26);
     return body;
-}
-
-template <class Predicate>
-bool WaitFor(Predicate predicate, unsigned milliseconds = kPatience)
-{
-    const DWORD start = GetTickCount();
-    while (!predicate()) {
-        if (GetTickCount() - start > milliseconds)
-            return false;
-        Sleep(1);
-    }
-    return true;
 }
 
 // A port on which nothing listens: taken from the system, then given back.

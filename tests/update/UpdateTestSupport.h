@@ -8,24 +8,10 @@
 
 #include "framework/String.h"
 #include "services/ScopedHandle.h"
+#include "tests/support/Wait.h"
 #include "update/UpgradeDownloadThread.h"
 
 namespace updatetest {
-
-constexpr DWORD kPatience = 20000;   // ms for something that happens at once in a healthy run
-
-// Polls `predicate` every millisecond; false when it has not held within `milliseconds`.
-template <class Predicate>
-bool WaitFor(Predicate predicate, DWORD milliseconds = kPatience)
-{
-    const DWORD start = GetTickCount();
-    while (!predicate()) {
-        if (GetTickCount() - start > milliseconds)
-            return false;
-        Sleep(1);
-    }
-    return true;
-}
 
 // The lowercase MD5 of `bytes`, through a scratch file in the temporary folder.
 CString Md5Of(const std::string& bytes);

@@ -14,9 +14,7 @@
 
 namespace {
 
-using updatetest::kPatience;
 using updatetest::OpenWorkerThread;
-using updatetest::WaitFor;
 
 // What a worker's runs leave behind; owned by the test, so it outlives the worker object.
 struct Record {
