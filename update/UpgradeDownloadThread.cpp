@@ -18,6 +18,7 @@ constexpr int kVerifyFailed = 0x1001;
 constexpr int kVerifyFailedShown = 0x10000008;   // the code the status line shows for kVerifyFailed
 constexpr int kCannotCreateFile = 0x10000005;
 constexpr int kCannotWriteFile = 0x10000007;
+constexpr int kRunFailed = 0x1000000b;
 
 const wchar_t kStatusPreparing[] = L"\u51c6\u5907";                                    // 准备
 const wchar_t kStatusDownloading[] = L"\u4e0b\u8f7d\u4e2d...";                         // 下载中...
@@ -27,6 +28,35 @@ const wchar_t kStatusVerified[] = L"\u6267\u884c\u66f4\u65b0";                  
 const wchar_t kCannotCreateText[] =
     L"\u4e0d\u80fd\u5efa\u7acb\u672c\u5730\u6587\u4ef6\uff0c\u65e0\u6cd5\u4e0b\u8f7d\u66f4\u65b0\uff01";
 const wchar_t kVerifyFailedText[] = L"\u5b89\u88c5\u6587\u4ef6\u9a8c\u8bc1\u5931\u8d25";  // 安装文件验证失败
+
+// Holds an SRW lock for its own lifetime, also when an exception leaves the scope. An SRW lock rather
+// than a mutex object: taking it cannot fail, so the guard itself throws nothing.
+class CScopedSrwLock
+{
+public:
+    enum Mode { kShared, kExclusive };
+
+    CScopedSrwLock(SRWLOCK& lock, Mode mode) : m_lock(lock), m_mode(mode)
+    {
+        if (m_mode == kShared)
+            AcquireSRWLockShared(&m_lock);
+        else
+            AcquireSRWLockExclusive(&m_lock);
+    }
+    ~CScopedSrwLock()
+    {
+        if (m_mode == kShared)
+            ReleaseSRWLockShared(&m_lock);
+        else
+            ReleaseSRWLockExclusive(&m_lock);
+    }
+    CScopedSrwLock(const CScopedSrwLock&) = delete;
+    CScopedSrwLock& operator=(const CScopedSrwLock&) = delete;
+
+private:
+    SRWLOCK& m_lock;
+    const Mode m_mode;
+};
 
 }  // namespace
 
@@ -59,6 +89,31 @@ int KqUpgradeDownloadThread::State::Run()
     m_nResult.store(0);
     if (WaitForSingleObject(m_hDoneEvent.Get(), 0) == WAIT_OBJECT_0)
         ResetEvent(m_hDoneEvent.Get());
+
+    int result = 0;
+    try {
+        result = RunAttempts();
+    } catch (...) {
+        // Out of memory, most likely. The window waits for the run to end, so it must end all the same,
+        // as a failure that leaves no file behind.
+        result = kRunFailed;
+        DeleteFileW(m_strTempFile);
+        try {
+            SetErrorStatus(CString(), kRunFailed);
+        } catch (...) {
+            // The line stays as it was; the result and the done flag still tell the failure.
+        }
+    }
+
+    m_nResult.store(result);
+    // Release: a reader that sees the run done sees its result and its last status line.
+    m_bDone.store(1, std::memory_order_release);
+    SetEvent(m_hDoneEvent.Get());
+    return result;
+}
+
+int KqUpgradeDownloadThread::State::RunAttempts()
+{
     SetStatusText(kStatusPreparing);
     PrepareTempPaths();
     // Whatever installer is there, current or not, is replaced.
@@ -85,11 +140,6 @@ int KqUpgradeDownloadThread::State::Run()
         SetErrorStatus(kVerifyFailedText, kVerifyFailedShown);
         DeleteFileW(m_strTempFile);
     }
-
-    m_nResult.store(result);
-    // Release: a reader that sees the run done sees its result and its last status line.
-    m_bDone.store(1, std::memory_order_release);
-    SetEvent(m_hDoneEvent.Get());
     return result;
 }
 
@@ -137,13 +187,13 @@ void KqUpgradeDownloadThread::State::SetStatusText(const CString& text)
 {
     // The copy is made outside the guard, so the window's copy never waits for an allocation.
     CString replacement = text;
-    const std::lock_guard<std::mutex> guard(m_statusGuard);
+    const CScopedSrwLock guard(m_statusGuard, CScopedSrwLock::kExclusive);
     std::swap(m_strStatusText, replacement);
 }
 
 CString KqUpgradeDownloadThread::State::GetStatusText() const
 {
-    const std::lock_guard<std::mutex> guard(m_statusGuard);
+    const CScopedSrwLock guard(m_statusGuard, CScopedSrwLock::kShared);
     return m_strStatusText;
 }
 

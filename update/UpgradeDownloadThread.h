@@ -18,6 +18,7 @@
 //   0x1001      the file failed verification; "安装文件验证失败0x10000008。"
 //   0x10000005  the local file cannot be created; "不能建立本地文件，无法下载更新！0x10000005。"
 //   0x10000007  the local file cannot be written (a full disk); "0x10000007。"
+//   0x1000000b  the run itself failed (out of memory); "0x1000000b。", and the file is deleted
 //   other       the code of CHttpClient::DownloadToFile (0x20000001 when cancelled); "0x" code "。"
 // m_nProgress is the HTTP client's per-mille progress; it is not reset between attempts or runs.
 //
@@ -31,7 +32,6 @@
 
 #include <atomic>
 #include <memory>
-#include <mutex>
 
 #include "framework/String.h"
 #include "services/ScopedHandle.h"
@@ -67,7 +67,10 @@ private:
     {
         State();
 
+        // The whole run: it always ends with m_nResult, m_bDone and the done event set.
         int Run();
+        // "准备", the old file deleted, then the attempts; the result of the last.
+        int RunAttempts();
         // Sets m_strTempDir, m_strTempFile and m_strUrl; returns 0.
         int PrepareTempPaths();
         // One transfer of m_strUrl into m_strTempFile: 0 or a failure code, whose status line it sets.
@@ -91,7 +94,7 @@ private:
         std::atomic<BYTE> m_bDone{0};
         std::atomic<int> m_nResult{0};
         int m_nAttempts = 2;
-        mutable std::mutex m_statusGuard;
+        mutable SRWLOCK m_statusGuard = SRWLOCK_INIT;
     };
 
     std::shared_ptr<State> m_pState;   // first: the references below point into it

@@ -202,14 +202,32 @@ TEST_F(DownloadThreadTest, AFailedFirstAttemptIsFollowedByASecondThatVerifies)
         StartDownload(m_thread, server.UrlW("/quarn.exe").c_str(), Md5Of(body));
         ASSERT_TRUE(betweenAttempts.WaitReached());
         EXPECT_EQ(m_thread.GetStatusText(), c.line);
-        server.ServeBytes("/quarn.exe", body);
+        auto second = std::make_shared<HttpGate>();
+        server.Serve("/quarn.exe", HttpResponse::Bytes(body).HoldAt(body.size() / 2, second));
         betweenAttempts.Release();
+        // The second attempt says so, rather than leaving the first one's error line.
+        ASSERT_TRUE(second->WaitReached(kPatience));
+        EXPECT_EQ(m_thread.GetStatusText(), kDownloading);
+        second->Release();
 
         EXPECT_EQ(WaitForResult(m_thread), 0);
         EXPECT_EQ(m_thread.GetStatusText(), kVerified);
         EXPECT_EQ(server.RequestCount("/quarn.exe"), 2u);
         EXPECT_EQ(ReadFileBytes(InstallerPath()), body);
     }
+}
+
+TEST_F(DownloadThreadTest, AnExceptionThatLeavesTheRunEndsItAsAFailureWithoutAFile)
+{
+    const std::string body = Body(8 * 1024);
+    m_server.ServeBytes("/quarn.exe", body);
+    // Thrown as the downloaded file is about to be verified, as an allocation that fails would be.
+    CCallHold failing(CCallHold::kPathFileExists, 1, CCallHold::kThrow);
+    StartDownload(m_thread, Url("/quarn.exe"), Md5Of(body));
+    EXPECT_EQ(WaitForResult(m_thread), 0x1000000b);
+    EXPECT_EQ(m_thread.GetStatusText(), L"0x1000000b\u3002");
+    EXPECT_FALSE(FileExists(InstallerPath()));
+    EXPECT_EQ(m_server.RequestCount("/quarn.exe"), 1u);
 }
 
 TEST_F(DownloadThreadTest, NotFoundTwiceShowsTheBareCode)

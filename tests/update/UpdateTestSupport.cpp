@@ -2,11 +2,13 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 #include <mutex>
+#include <vector>
 
 #include "services/FileDigest.h"
 #include "tests/services/TestFiles.h"
@@ -16,9 +18,13 @@ namespace updatetest {
 namespace {
 
 using PathProc = BOOL(WINAPI*)(LPCWSTR);
+using LockProc = void(WINAPI*)(PSRWLOCK);
+using WaitProc = DWORD(WINAPI*)(DWORD, const HANDLE*, BOOL, DWORD);
 
 PathProc g_pfnDeleteFileW = nullptr;
 PathProc g_pfnPathFileExistsW = nullptr;
+LockProc g_pfnReleaseSRWLockShared = nullptr;
+WaitProc g_pfnWaitForMultipleObjects = nullptr;
 
 BOOL WINAPI HeldDeleteFileW(LPCWSTR path)
 {
@@ -30,6 +36,19 @@ BOOL WINAPI HeldPathFileExistsW(LPCWSTR path)
 {
     CCallHold::Pass(CCallHold::kPathFileExists, path);
     return g_pfnPathFileExistsW(path);
+}
+
+// Held once the lock is released, so that the lock's other users go on meanwhile.
+void WINAPI HeldReleaseSRWLockShared(PSRWLOCK lock)
+{
+    g_pfnReleaseSRWLockShared(lock);
+    CCallHold::Pass(CCallHold::kReleaseSRWLockShared, L"");
+}
+
+DWORD WINAPI HeldWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL all, DWORD milliseconds)
+{
+    CCallHold::Pass(CCallHold::kWaitForMultipleObjects, L"");
+    return g_pfnWaitForMultipleObjects(count, handles, all, milliseconds);
 }
 
 // The import-table slot through which this program calls `function` of `module`, or NULL.
@@ -56,23 +75,38 @@ void** FindImportSlot(const char* module, const char* function)
     return nullptr;
 }
 
-void Patch(const char* module, const char* function, PathProc replacement, PathProc& original)
+// Patches the slot of `function` of `module`, when this program imports it.
+template <class Proc>
+void Patch(const char* module, const char* function, Proc replacement, Proc& original)
 {
     void** const slot = FindImportSlot(module, function);
-    if (!slot) {
-        std::fprintf(stderr, "this program does not import %s from %s\n", function, module);
-        std::abort();
-    }
+    if (!slot)
+        return;
     DWORD protection = 0;
     VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
-    original = reinterpret_cast<PathProc>(*slot);
+    original = reinterpret_cast<Proc>(*slot);
     *slot = reinterpret_cast<void*>(replacement);
     VirtualProtect(slot, sizeof *slot, protection, &protection);
 }
 
+bool IsPatched(CCallHold::Function function)
+{
+    switch (function) {
+    case CCallHold::kDeleteFile:
+        return g_pfnDeleteFileW != nullptr;
+    case CCallHold::kPathFileExists:
+        return g_pfnPathFileExistsW != nullptr;
+    case CCallHold::kReleaseSRWLockShared:
+        return g_pfnReleaseSRWLockShared != nullptr;
+    case CCallHold::kWaitForMultipleObjects:
+        return g_pfnWaitForMultipleObjects != nullptr;
+    }
+    return false;
+}
+
 std::once_flag g_patched;
 std::mutex g_holdLock;
-CCallHold* g_pHold = nullptr;   // under g_holdLock
+std::vector<CCallHold*> g_holds;   // under g_holdLock
 
 }  // namespace
 
@@ -172,29 +206,41 @@ CTempFolderOverride::~CTempFolderOverride()
     SetEnvironmentVariableW(L"TEMP", m_strTemp.IsEmpty() ? nullptr : m_strTemp.GetString());
 }
 
-CCallHold::CCallHold(Function function, int nth)
+CCallHold::CCallHold(Function function, int nth, Action action, DWORD thread)
     : m_function(function),
       m_nNth(nth),
+      m_action(action),
       m_dwOwnerThread(GetCurrentThreadId()),
+      m_dwThread(thread),
       m_hReached(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
       m_hReleased(CreateEventW(nullptr, TRUE, FALSE, nullptr))
 {
-    std::call_once(g_patched, [] {
-        Patch("kernel32.dll", "DeleteFileW", HeldDeleteFileW, g_pfnDeleteFileW);
-        Patch("shlwapi.dll", "PathFileExistsW", HeldPathFileExistsW, g_pfnPathFileExistsW);
-    });
+    PatchAll();
+    if (!IsPatched(function)) {
+        std::fprintf(stderr, "this program does not import the function the hold wants\n");
+        std::abort();
+    }
     const std::lock_guard<std::mutex> lock(g_holdLock);
-    g_pHold = this;
+    g_holds.push_back(this);
 }
 
 CCallHold::~CCallHold()
 {
     {
         const std::lock_guard<std::mutex> lock(g_holdLock);
-        if (g_pHold == this)
-            g_pHold = nullptr;
+        g_holds.erase(std::remove(g_holds.begin(), g_holds.end(), this), g_holds.end());
     }
     Release();
+}
+
+void CCallHold::PatchAll()
+{
+    std::call_once(g_patched, [] {
+        Patch("kernel32.dll", "DeleteFileW", &HeldDeleteFileW, g_pfnDeleteFileW);
+        Patch("shlwapi.dll", "PathFileExistsW", &HeldPathFileExistsW, g_pfnPathFileExistsW);
+        Patch("kernel32.dll", "ReleaseSRWLockShared", &HeldReleaseSRWLockShared, g_pfnReleaseSRWLockShared);
+        Patch("kernel32.dll", "WaitForMultipleObjects", &HeldWaitForMultipleObjects, g_pfnWaitForMultipleObjects);
+    });
 }
 
 bool CCallHold::WaitReached(DWORD milliseconds) const
@@ -213,21 +259,37 @@ CString CCallHold::HeldPath() const
     return m_strHeldPath;
 }
 
+DWORD CCallHold::HeldThread() const
+{
+    const std::lock_guard<std::mutex> lock(g_holdLock);
+    return m_dwHeldThread;
+}
+
+bool CCallHold::Wants(Function function)
+{
+    const DWORD caller = GetCurrentThreadId();
+    if (m_function != function || (m_dwThread != 0 ? caller != m_dwThread : caller == m_dwOwnerThread))
+        return false;
+    return ++m_nSeen == m_nNth;
+}
+
 void CCallHold::Pass(Function function, const wchar_t* path)
 {
     // The held thread waits on a handle of its own, so the hold may go while it still waits.
     CScopedHandle released;
     {
         const std::lock_guard<std::mutex> lock(g_holdLock);
-        CCallHold* const hold = g_pHold;
-        if (!hold || hold->m_function != function || GetCurrentThreadId() == hold->m_dwOwnerThread)
+        const auto hold = std::find_if(g_holds.begin(), g_holds.end(),
+                                       [function](CCallHold* h) { return h->Wants(function); });
+        if (hold == g_holds.end())
             return;
-        if (++hold->m_nSeen != hold->m_nNth)
-            return;
-        hold->m_strHeldPath = path;
-        DuplicateHandle(GetCurrentProcess(), hold->m_hReleased.Get(), GetCurrentProcess(), released.Receive(),
+        (*hold)->m_strHeldPath = path;
+        (*hold)->m_dwHeldThread = GetCurrentThreadId();
+        SetEvent((*hold)->m_hReached.Get());
+        if ((*hold)->m_action == kThrow)
+            throw std::bad_alloc();
+        DuplicateHandle(GetCurrentProcess(), (*hold)->m_hReleased.Get(), GetCurrentProcess(), released.Receive(),
                         SYNCHRONIZE, FALSE, 0);
-        SetEvent(hold->m_hReached.Get());
     }
     WaitForSingleObject(released.Get(), INFINITE);
 }

@@ -68,36 +68,53 @@ private:
 };
 
 // Holds the n-th call of a system function made, after construction, by any thread other than the
-// constructing one, until Release() or the destructor. The download thread calls DeleteFileW right after
-// it shows "准备" and after every failed attempt, and PathFileExistsW right after "验证文件中...", so a
-// hold there shows a test each of those statuses for certain, and lets it change the server's script
-// between two attempts. The calls pass through the test program's import table, which is patched the
-// first time a hold is made; a call that no hold wants goes straight on. One hold at a time.
+// constructing one (or by `thread` alone, when given), until Release() or the destructor; or, with
+// kThrow, makes that call throw std::bad_alloc instead. The download thread calls DeleteFileW right
+// after it shows "准备" and after every failed attempt, PathFileExistsW right after "验证文件中...", and
+// the worker WaitForMultipleObjects once a run has ended; a reader of the status text calls
+// ReleaseSRWLockShared right after its copy was taken (held once the lock is free). So a hold there shows
+// a test each of those moments for certain. The calls pass through the test program's import table,
+// patched by PatchAll; a call that no hold wants goes straight on. Several holds may wait at once.
 class CCallHold
 {
 public:
-    enum Function { kDeleteFile, kPathFileExists };
+    enum Function { kDeleteFile, kPathFileExists, kReleaseSRWLockShared, kWaitForMultipleObjects };
+    enum Action { kHold, kThrow };
 
-    CCallHold(Function function, int nth = 1);
+    explicit CCallHold(Function function, int nth = 1, Action action = kHold, DWORD thread = 0);
     ~CCallHold();
     CCallHold(const CCallHold&) = delete;
     CCallHold& operator=(const CCallHold&) = delete;
 
-    // True once the call is being held.
+    // True once the call is being held (or has thrown).
     bool WaitReached(DWORD milliseconds = kPatience) const;
     void Release();
     // The path the held call was made with.
     CString HeldPath() const;
+    // The thread whose call is held.
+    DWORD HeldThread() const;
 
-    // For the patched functions: holds the caller when this call is the one wanted.
+    // Patches the import table for every function a hold can want that the program imports; the first
+    // hold does it too. Code that is already running may keep the address it read before (the compiler
+    // can keep an imported function's address in a register through a loop), so a test whose hold is
+    // made while the worker runs calls this before the worker starts.
+    static void PatchAll();
+
+    // For the patched functions: holds the caller, or throws, when this call is the one wanted.
     static void Pass(Function function, const wchar_t* path);
 
 private:
+    // Counts the call when it is of the function and thread wanted; true for the n-th.
+    bool Wants(Function function);
+
     Function m_function;
     int m_nNth;
+    Action m_action;
     int m_nSeen = 0;
     DWORD m_dwOwnerThread;
+    DWORD m_dwThread;
     CString m_strHeldPath;
+    DWORD m_dwHeldThread = 0;
     CScopedHandle m_hReached;
     CScopedHandle m_hReleased;
 };
