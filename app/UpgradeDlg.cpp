@@ -270,6 +270,10 @@ void KqnUpgradeDlg::PollDownload()
     const int progress = thread->m_nProgress.load();
     // Acquire: the result and the final status the worker wrote before it set the flag are visible.
     const bool done = thread->m_bDone.load(std::memory_order_acquire) != 0;
+    // The run may have ended between the two reads: the text read first can be one that is no longer
+    // true, and no later tick would replace it.
+    if (done)
+        m_strStatus = m_pController->GetStatusText();
     m_fProgress = ProgressFraction(progress);
     UpdateProgress();
     if (!done)

@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/UpgradeDlg.h"
@@ -18,6 +20,7 @@
 #include "tests/app/ModalScript.h"
 #include "tests/skin/SkinTestSupport.h"
 #include "tests/support/HttpTestServer.h"
+#include "tests/update/UpdateTestSupport.h"
 #include "update/UpgradeDownloadThread.h"
 
 namespace {
@@ -134,6 +137,8 @@ class UpgradeDlgTest : public ::testing::Test
 protected:
     void SetUp() override
     {
+        // Before any worker runs, so that a hold made later sees its calls.
+        updatetest::CCallHold::PatchAll();
         ASSERT_TRUE(m_server.IsListening()) << "127.0.0.1:47180 is taken";
         ::DeleteFileW(InstallerPath());
     }
@@ -321,6 +326,63 @@ TEST_F(UpgradeDlgTest, AFailedVerificationLeavesTheWindowOnItsStatusLineAndClosi
         Answer(IDOK),
     });
     EXPECT_EQ(result, IDCANCEL) << "-2: no question, or the confirmation did not end the window";
+}
+
+TEST_F(UpgradeDlgTest, ARunThatEndsBetweenAPollsReadsLeavesItsLastLineNotTheOneReadBefore)
+{
+    using updatetest::CCallHold;
+    const auto gate = std::make_shared<quarntest::HttpGate>();
+    ServePackage(std::string(64 * 1024, 'g'), gate, "0123456789abcdef0123456789abcdef");
+    std::unique_ptr<CCallHold> preparing;
+    std::unique_ptr<CCallHold> pollRead;
+    std::unique_ptr<CCallHold> runEnded;
+    std::thread director;
+    std::atomic<bool> interleaved{false};
+    DWORD worker = 0;
+    int downloadingInk = 0;
+    int endInk = 0;
+    const INT_PTR result = RunWindow({
+        Do([&](KqnUpgradeDlg& w) {
+            // Only to learn which thread is the download worker.
+            preparing = std::make_unique<CCallHold>(CCallHold::kDeleteFile);
+            Click(w, IDC_BTN_UPDATE);
+        }),
+        Until([&] { return preparing->WaitReached(0); }),
+        Do([&](KqnUpgradeDlg&) {
+            worker = preparing->HeldThread();
+            preparing.reset();
+        }),
+        Until([&] { return gate->WaitReached(0); }),
+        [&](KqnUpgradeDlg& w) { return (downloadingInk = StatusInk(w)) > 50; },
+        Do([&](KqnUpgradeDlg&) {
+            // The next poll is held once it has copied "下载中...", and goes on only when the run has
+            // failed both attempts and set its done flag: it then reads the flag set.
+            pollRead = std::make_unique<CCallHold>(CCallHold::kReleaseSRWLockShared, 1, CCallHold::kHold,
+                                                   ::GetCurrentThreadId());
+            runEnded = std::make_unique<CCallHold>(CCallHold::kWaitForMultipleObjects, 1, CCallHold::kHold, worker);
+            director = std::thread([&] {
+                if (pollRead->WaitReached()) {
+                    gate->Release();
+                    runEnded->WaitReached();
+                }
+                runEnded->Release();
+                pollRead->Release();
+                interleaved = true;
+            });
+        }),
+        Until([&] { return interleaved.load(); }),
+        Do([&](KqnUpgradeDlg& w) {
+            w.RedrawWindow();
+            endInk = StatusInk(w);
+            Click(w, IDC_BTN_CLOSE);
+        }),
+        Answer(IDOK),
+    });
+    director.join();
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(m_server.RequestCount(kPackagePath), 2u);
+    // "安装文件验证失败0x10000008。" holds far more ink than "下载中...".
+    EXPECT_GT(endInk, 2 * downloadingInk) << "the line of the failed run, not the one read before it ended";
 }
 
 }  // namespace
