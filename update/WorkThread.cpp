@@ -87,6 +87,9 @@ KqWorkThread::KqWorkThread()
 
 KqWorkThread::~KqWorkThread()
 {
+    // The stop first, so that a run which watches it can end within the bound DetachWorker gives it.
+    if (m_hStopEvent)
+        SetEvent(m_hStopEvent.Get());
     DetachWorker();
     KqWorkThread::Stop();
 }
@@ -120,7 +123,16 @@ void KqWorkThread::DetachRun()
 
 void KqWorkThread::DetachWorker()
 {
-    AcquireSRWLockExclusive(&m_pShared->m_lifetime);
+    // A run that still holds the object has kLetGoMilliseconds to return or let go of it. Waiting longer
+    // would let a blocked run hang its owner's thread; not waiting would let it use a destroyed object.
+    // Neither is sound, so a run that keeps the object past the bound ends the process, through the
+    // crash filter, which leaves a dump of where it was.
+    const DWORD start = GetTickCount();
+    while (!TryAcquireSRWLockExclusive(&m_pShared->m_lifetime)) {
+        if (GetTickCount() - start >= kLetGoMilliseconds)
+            __builtin_trap();
+        Sleep(1);
+    }
     m_pShared->m_pOwner = nullptr;
     ReleaseSRWLockExclusive(&m_pShared->m_lifetime);
 }

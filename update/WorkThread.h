@@ -18,16 +18,17 @@
 // (m_hStopEvent, m_hWorkEvent and m_bRunning are references into it), so the worker may outlive the
 // object: the block, and with it the events, goes when the last of the two lets go of it. The worker
 // calls Run through the object, and only while the object is alive; from the start of that call the
-// object cannot finish its destruction until Run either returns or calls DetachRun(). So:
-// - A subclass whose Run uses its own fields to the end keeps the object alive for the whole run: the
-//   destructor waits, without a limit, until Run returns.
-// - A subclass whose Run may block for long (a transfer) keeps what the run touches in a block of its
-//   own, takes a strong reference to it first in Run and then calls DetachRun(); from there on Run must
-//   not touch the object (its fields, its virtual table). Its destructor is then bounded by its own
-//   waits.
-// - The destructor of a subclass whose Run uses the subclass's fields calls DetachWorker() before those
-//   fields go (after its own bounded waits, if it has any): no run starts afterwards, and a run that
-//   still holds the object has returned or let go of it.
+// object cannot finish its destruction until Run either returns or calls DetachRun(). Destruction waits
+// for that at most kLetGoMilliseconds (100 ms), so what a subclass must do:
+// - A Run that uses the object's fields returns within that bound once it is asked to end (its own
+//   cancellation, or the stop event), and the subclass's destructor calls DetachWorker() first, before
+//   any field goes: no run starts afterwards, and the run in progress has returned.
+// - A Run that may block for longer (a transfer) keeps what it touches in a block of its own, takes a
+//   strong reference to it first and then calls DetachRun(); from there on it must not touch the object
+//   (its fields, its virtual table). Its destructor is then bounded by its own waits.
+// A run that still holds the object when the bound runs out has broken this contract: the process ends
+// there (through the unhandled-exception filter, so a crash dump shows the run), rather than let the
+// run go on in an object that is being destroyed.
 
 #include <windows.h>
 
@@ -41,7 +42,8 @@ class KqWorkThread
 {
 public:
     KqWorkThread();
-    // Lets the worker go (DetachWorker), signals the stop event and waits up to 100 ms for the worker.
+    // Lets the worker go (DetachWorker: a run has up to 100 ms to let go of the object), signals the stop
+    // event and waits up to 100 ms for the worker.
     virtual ~KqWorkThread();
     KqWorkThread(const KqWorkThread&) = delete;
     KqWorkThread& operator=(const KqWorkThread&) = delete;
@@ -80,8 +82,12 @@ protected:
     // destroyed from then on while the run goes on. Harmless when repeated.
     void DetachRun();
 
+    // How long destruction waits for a run to return or let go of the object.
+    static constexpr DWORD kLetGoMilliseconds = 100;
+
     // Called by the owner's thread: no run starts after it returns, and a run that still holds the
-    // object has returned or called DetachRun. Waits for that without a limit. Harmless when repeated.
+    // object has returned or called DetachRun. Waits for that at most kLetGoMilliseconds, then ends the
+    // process (see Lifetime above). Harmless when repeated.
     void DetachWorker();
 
 private:

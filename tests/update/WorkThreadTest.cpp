@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -140,8 +141,8 @@ TEST(KqWorkThread, StopIsHarmlessRepeatedAndAfterTheEnd)
 TEST(KqWorkThread, DestroyingDuringARunWaitsUntilTheRunHasLeft)
 {
     Record record;
-    // The run outlasts every bounded wait of the destructors by far.
-    auto worker = std::make_unique<TestWorker>(record, 500);
+    // Within the bound a run has to let go of its object.
+    auto worker = std::make_unique<TestWorker>(record, 50);
     SetEvent(worker->m_hWorkEvent.Get());
     ASSERT_EQ(WaitForSingleObject(record.entered.Get(), kPatience), WAIT_OBJECT_0);
     const CScopedHandle thread = OpenWorkerThread(*worker);
@@ -149,6 +150,21 @@ TEST(KqWorkThread, DestroyingDuringARunWaitsUntilTheRunHasLeft)
     EXPECT_EQ(record.finished.load(), 1);
     EXPECT_FALSE(record.sawFreedMemory);
     EXPECT_EQ(WaitForSingleObject(thread.Get(), kPatience), WAIT_OBJECT_0);
+}
+
+TEST(KqWorkThreadDeathTest, ARunThatKeepsItsObjectPastTheBoundEndsTheProcess)
+{
+    // Rather than waiting for it without a limit, or letting it go on in a destroyed object.
+    EXPECT_DEATH(
+        {
+            Record record;
+            auto worker = std::make_unique<TestWorker>(record, 60000);
+            SetEvent(worker->m_hWorkEvent.Get());
+            WaitForSingleObject(record.entered.Get(), kPatience);
+            worker.reset();
+            std::fputs("destroyed\n", stderr);
+        },
+        "");
 }
 
 TEST(KqWorkThread, AnExceptionLeavingRunEndsThatRunOnly)
