@@ -15,7 +15,8 @@
 // What the server receives: the agent string as User-Agent, the no-cache pragma (every request goes to
 // the origin and nothing is cached), and the header block, which holds the four characters "/r/n" rather
 // than line breaks and so forms the one Accept line, carrying the whole block. No Accept-Encoding is
-// sent and the body is taken as it arrives. Redirects are followed, with WinINet's default time-outs.
+// sent and the body is taken as it arrives. Redirects are followed, with WinINet's default time-outs. A
+// user name and password in the URL answer the server's challenge for credentials.
 
 #include <windows.h>
 #include <wininet.h>
@@ -99,6 +100,8 @@ private:
     // The opening common to both transfers: connected state, Internet handle, request, status and length.
     // 0 when the body can be read.
     int Open(const CHttpRequest& request, OpenRequest& open) const;
+    // Connects, opens and sends the GET of an http or https URL; false when any step fails.
+    bool SendHttpRequest(const URL_COMPONENTSW& parts, OpenRequest& open) const;
     void PublishProgress(const CHttpRequest& request);
 
     CString m_strUserAgent;
