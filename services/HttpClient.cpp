@@ -120,12 +120,26 @@ int CHttpClient::Open(const CHttpRequest& request, OpenRequest& open) const
     parts.dwPasswordLength = 1;
     parts.dwUrlPathLength = 1;
     parts.dwExtraInfoLength = 1;
-    if (!InternetCrackUrlW(url, 0, 0, &parts)
-        || (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS)
-        || !SendHttpRequest(parts, open))
+    if (!InternetCrackUrlW(url, 0, 0, &parts))
         return kOpenUrlFailed;
+    if (parts.nScheme == INTERNET_SCHEME_HTTP || parts.nScheme == INTERNET_SCHEME_HTTPS) {
+        if (!SendHttpRequest(parts, open))
+            return kOpenUrlFailed;
+    } else {
+        // Another scheme (an ftp:// package address) is WinINet's to open. The extra Accept line that
+        // InternetOpenUrlW would add is an HTTP matter.
+        open.hRequest.Reset(InternetOpenUrlW(open.hSession.Get(),
+                                             url,
+                                             m_strHeaders,
+                                             static_cast<DWORD>(m_strHeaders.GetLength()),
+                                             kOpenFlags,
+                                             0));         // no context
+        if (!open.hRequest)
+            return kOpenUrlFailed;
+    }
 
-    // A status that cannot be read is taken for 200.
+    // Neither query answers on a handle that is not HTTP: the status is then taken for 200 and the length
+    // for unknown.
     DWORD status = 0;
     DWORD size = sizeof status;
     if (HttpQueryInfoW(open.hRequest.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr)

@@ -121,6 +121,49 @@ TEST(CHttpClient, TheUrlsUserNameAndPasswordAnswerTheServersChallenge)
     EXPECT_EQ(answer.HeaderValues("Accept").size(), 1u) << answer.raw;
 }
 
+TEST(CHttpClient, AnFtpUrlIsOpenedOverFtp)
+{
+    WSADATA data;
+    ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &data), 0);
+    const SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int length = sizeof address;
+    ASSERT_EQ(bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(listener, 1), 0);
+    ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    const std::wstring url = L"ftp://127.0.0.1:" + std::to_wstring(ntohs(address.sin_port)) + L"/setup.exe";
+    auto transfer = std::async(std::launch::async, [&] {
+        std::ostringstream stream;
+        CHttpClient client;
+        return client.GetToStream(url.c_str(), stream);
+    });
+
+    // An FTP server's greeting, then a refused login: the first command is all the test wants.
+    std::string command;
+    fd_set ready;
+    FD_ZERO(&ready);
+    FD_SET(listener, &ready);
+    timeval wait = {kPatience / 1000, 0};
+    if (select(0, &ready, nullptr, nullptr, &wait) > 0) {
+        const SOCKET peer = accept(listener, nullptr, nullptr);
+        const DWORD timeout = kPatience;
+        setsockopt(peer, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout), sizeof timeout);
+        send(peer, "220 ready\r\n", 11, 0);
+        char line[256];
+        const int received = recv(peer, line, sizeof line, 0);
+        if (received > 0)
+            command.assign(line, static_cast<size_t>(received));
+        send(peer, "530 no\r\n", 8, 0);
+        closesocket(peer);
+    }
+    closesocket(listener);
+    EXPECT_EQ(command, "USER anonymous\r\n");
+    EXPECT_EQ(transfer.get(), kOpenUrlFailed);
+    WSACleanup();
+}
+
 TEST(CHttpClient, TransfersEndWithTheirResultCodes)
 {
     const std::string five = Body(5000);
