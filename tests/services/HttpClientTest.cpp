@@ -76,7 +76,7 @@ struct TransferCase {
 
 }  // namespace
 
-TEST(CHttpClient, ServerReceivesAgentOneAcceptLineAndNoCachePragma)
+TEST(CHttpClient, ServerReceivesAgentOneAcceptLineAndNoCachePragmaAndNothingIsCached)
 {
     HttpTestServer server;
     ASSERT_TRUE(server.IsListening());
@@ -101,6 +101,10 @@ TEST(CHttpClient, ServerReceivesAgentOneAcceptLineAndNoCachePragma)
     const auto pragma = request.HeaderValues("Pragma");
     ASSERT_EQ(pragma.size(), 1u) << request.raw;
     EXPECT_EQ(pragma[0], "no-cache");
+    // The response stays out of the URL cache, which every WinINet program of the user shares.
+    DWORD size = 0;
+    EXPECT_FALSE(GetUrlCacheEntryInfoW(server.UrlW("/doc").c_str(), nullptr, &size));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
 }
 
 TEST(CHttpClient, TheUrlsUserNameAndPasswordAnswerTheServersChallenge)
@@ -177,6 +181,8 @@ TEST(CHttpClient, TransfersEndWithTheirResultCodes)
         {"several blocks", HttpResponse::Bytes(five).BlockSize(700), 0, five, 0, five},
         {"paused", HttpResponse::Bytes(five).PauseAt(2000, 100), 0, five, 0, five},
         {"length 0", HttpResponse::Bytes(""), 0, "", 0, ""},
+        // Chunked, so that WinINet hands on what is sent beyond the length: the memory transfer reads none of it.
+        {"length 0, body anyway", HttpResponse::Bytes("hello").AnnounceLength(0).Chunked(), 0, "", 0, "hello"},
         {"no length", HttpResponse::Bytes("hello").WithoutLength(), kNoContentLength, "", 0, "hello"},
         {"chunked", HttpResponse::Bytes(five).Chunked().BlockSize(1000), kNoContentLength, "", 0, five},
         {"not found", HttpResponse::Bytes("gone").Status(404), kNotFound, "", kNotFound, ""},
