@@ -113,51 +113,33 @@ int CHttpClient::Open(const CHttpRequest& request, OpenRequest& open) const
     if (!open.hSession)
         return kInternetOpenFailed;
 
-    // The request is built from its parts rather than through InternetOpenUrlW, which would add an Accept
-    // line of its own ahead of the one the header block forms.
     URL_COMPONENTSW parts = {};
     parts.dwStructSize = sizeof parts;
     parts.dwHostNameLength = 1;   // non-zero: point into the URL
+    parts.dwUserNameLength = 1;
+    parts.dwPasswordLength = 1;
     parts.dwUrlPathLength = 1;
     parts.dwExtraInfoLength = 1;
-    if (!InternetCrackUrlW(url, 0, 0, &parts)
-        || (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS)
-        || parts.dwHostNameLength == 0)
+    if (!InternetCrackUrlW(url, 0, 0, &parts))
         return kOpenUrlFailed;
-    const CString host(parts.lpszHostName, static_cast<int>(parts.dwHostNameLength));
-    CString object = CString(parts.lpszUrlPath, static_cast<int>(parts.dwUrlPathLength))
-                   + CString(parts.lpszExtraInfo, static_cast<int>(parts.dwExtraInfoLength));
-    if (object.IsEmpty())
-        object = L"/";
+    if (parts.nScheme == INTERNET_SCHEME_HTTP || parts.nScheme == INTERNET_SCHEME_HTTPS) {
+        if (!SendHttpRequest(parts, open))
+            return kOpenUrlFailed;
+    } else {
+        // Another scheme (an ftp:// package address) is WinINet's to open. The extra Accept line that
+        // InternetOpenUrlW would add is an HTTP matter.
+        open.hRequest.Reset(InternetOpenUrlW(open.hSession.Get(),
+                                             url,
+                                             m_strHeaders,
+                                             static_cast<DWORD>(m_strHeaders.GetLength()),
+                                             kOpenFlags,
+                                             0));         // no context
+        if (!open.hRequest)
+            return kOpenUrlFailed;
+    }
 
-    open.hConnection.Reset(InternetConnectW(open.hSession.Get(),
-                                            host,
-                                            parts.nPort,
-                                            nullptr,      // no user name
-                                            nullptr,      // no password
-                                            INTERNET_SERVICE_HTTP,
-                                            0,
-                                            0));          // no context
-    if (!open.hConnection)
-        return kOpenUrlFailed;
-    const DWORD flags = kOpenFlags | (parts.nScheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0);
-    open.hRequest.Reset(HttpOpenRequestW(open.hConnection.Get(),
-                                         L"GET",
-                                         object,
-                                         nullptr,         // HTTP/1.1
-                                         nullptr,         // no referrer
-                                         nullptr,         // no accept types: the header block brings the Accept line
-                                         flags,
-                                         0));             // no context
-    if (!open.hRequest
-        || !HttpSendRequestW(open.hRequest.Get(),
-                             m_strHeaders,
-                             static_cast<DWORD>(m_strHeaders.GetLength()),
-                             nullptr,                     // no body
-                             0))
-        return kOpenUrlFailed;
-
-    // A status that cannot be read is taken for 200.
+    // Neither query answers on a handle that is not HTTP: the status is then taken for 200 and the length
+    // for unknown.
     DWORD status = 0;
     DWORD size = sizeof status;
     if (HttpQueryInfoW(open.hRequest.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr)
@@ -171,6 +153,49 @@ int CHttpClient::Open(const CHttpRequest& request, OpenRequest& open) const
         != FALSE;
     open.dwContentLength = open.bHasContentLength ? length : 0;
     return 0;
+}
+
+// Built from its parts rather than through InternetOpenUrlW, which would add an Accept line of its own
+// ahead of the one the header block forms.
+bool CHttpClient::SendHttpRequest(const URL_COMPONENTSW& parts, OpenRequest& open) const
+{
+    if (parts.dwHostNameLength == 0)
+        return false;
+    const CString host(parts.lpszHostName, static_cast<int>(parts.dwHostNameLength));
+    // Given to the connection, a user name and password answer the server's challenge as InternetOpenUrlW
+    // would have them answer it.
+    const CString user(parts.lpszUserName, static_cast<int>(parts.dwUserNameLength));
+    const CString password(parts.lpszPassword, static_cast<int>(parts.dwPasswordLength));
+    CString object = CString(parts.lpszUrlPath, static_cast<int>(parts.dwUrlPathLength))
+                   + CString(parts.lpszExtraInfo, static_cast<int>(parts.dwExtraInfoLength));
+    if (object.IsEmpty())
+        object = L"/";
+
+    open.hConnection.Reset(InternetConnectW(open.hSession.Get(),
+                                            host,
+                                            parts.nPort,
+                                            user.IsEmpty() ? nullptr : user.GetString(),
+                                            password.IsEmpty() ? nullptr : password.GetString(),
+                                            INTERNET_SERVICE_HTTP,
+                                            0,
+                                            0));          // no context
+    if (!open.hConnection)
+        return false;
+    const DWORD flags = kOpenFlags | (parts.nScheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0);
+    open.hRequest.Reset(HttpOpenRequestW(open.hConnection.Get(),
+                                         L"GET",
+                                         object,
+                                         nullptr,         // HTTP/1.1
+                                         nullptr,         // no referrer
+                                         nullptr,         // no accept types: the header block brings the Accept line
+                                         flags,
+                                         0));             // no context
+    return open.hRequest
+        && HttpSendRequestW(open.hRequest.Get(),
+                            m_strHeaders,
+                            static_cast<DWORD>(m_strHeaders.GetLength()),
+                            nullptr,                      // no body
+                            0);
 }
 
 int CHttpClient::ReadToStream(CHttpRequest& request, std::ostream& stream)

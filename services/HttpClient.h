@@ -5,7 +5,8 @@
 // Result codes (0 is success):
 //   0x10000001  the system reports no Internet connection (InternetGetConnectedState)
 //   0x10000002  no Internet handle (InternetOpenW)
-//   0x10000003  the URL cannot be opened: not an HTTP URL, host unknown, connection refused, no response
+//   0x10000003  the URL cannot be opened: a scheme WinINet does not know, host unknown, connection
+//               refused, login refused, no response
 //   0x10000004  the response status is not 200 (when it can be read)
 //   0x10000006  a read failed (InternetReadFile)
 //   0x10000009  memory transfer only: the response has no readable Content-Length
@@ -15,7 +16,11 @@
 // What the server receives: the agent string as User-Agent, the no-cache pragma (every request goes to
 // the origin and nothing is cached), and the header block, which holds the four characters "/r/n" rather
 // than line breaks and so forms the one Accept line, carrying the whole block. No Accept-Encoding is
-// sent and the body is taken as it arrives. Redirects are followed, with WinINet's default time-outs.
+// sent and the body is taken as it arrives. Redirects are followed, with WinINet's default time-outs. A
+// user name and password in the URL answer the server's challenge for credentials.
+//
+// A URL of another scheme WinINet opens (ftp://) has neither status nor length: the memory transfer ends
+// with 0x10000009 and the file transfer reads to the end.
 
 #include <windows.h>
 #include <wininet.h>
@@ -99,6 +104,8 @@ private:
     // The opening common to both transfers: connected state, Internet handle, request, status and length.
     // 0 when the body can be read.
     int Open(const CHttpRequest& request, OpenRequest& open) const;
+    // Connects, opens and sends the GET of an http or https URL; false when any step fails.
+    bool SendHttpRequest(const URL_COMPONENTSW& parts, OpenRequest& open) const;
     void PublishProgress(const CHttpRequest& request);
 
     CString m_strUserAgent;

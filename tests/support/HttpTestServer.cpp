@@ -26,6 +26,7 @@ const char* ReasonPhrase(int status)
     case 302: return "Found";
     case 304: return "Not Modified";
     case 400: return "Bad Request";
+    case 401: return "Unauthorized";
     case 403: return "Forbidden";
     case 404: return "Not Found";
     case 500: return "Internal Server Error";
@@ -244,6 +245,12 @@ HttpResponse& HttpResponse::Chunked()
 HttpResponse& HttpResponse::Header(std::string line)
 {
     m_headers.push_back(std::move(line));
+    return *this;
+}
+
+HttpResponse& HttpResponse::RequireAuthorization()
+{
+    m_bAuthorize = true;
     return *this;
 }
 
@@ -469,6 +476,10 @@ void HttpTestServer::ServeConnection(Socket socket)
         const auto route = m_routes.find(request.path);
         if (route != m_routes.end())
             response = route->second;
+        if (response.m_bAuthorize && request.HeaderValues("Authorization").empty())
+            response = HttpResponse::Bytes("credentials wanted")
+                           .Status(401)
+                           .Header("WWW-Authenticate: Basic realm=\"quarn\"");
         m_requests.push_back(std::move(request));
     }
     m_requestArrived.notify_all();

@@ -77,6 +77,9 @@ public:
     HttpResponse& Chunked();
     // Another header line, without line break ("X-Name: value").
     HttpResponse& Header(std::string line);
+    // A request without an Authorization header is answered as a server that wants credentials answers
+    // it: 401 with a Basic challenge. One that carries the header gets this response.
+    HttpResponse& RequireAuthorization();
     // Bytes per send (and per chunk); 64 KiB unless set.
     HttpResponse& BlockSize(std::size_t size);
 
@@ -107,6 +110,7 @@ private:
     bool m_bAnnounced = false;
     std::uint64_t m_announcedLength = 0;
     bool m_bChunked = false;
+    bool m_bAuthorize = false;
     std::size_t m_blockSize = 64 * 1024;
     std::vector<std::string> m_headers;
     std::vector<Event> m_events;
