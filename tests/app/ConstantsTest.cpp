@@ -7,8 +7,9 @@
 
 namespace {
 
-// Built during static initialisation like the application object, without a priority of its own: it
-// must find every constant already made.
+// Stands for the application object, which has no priority, while it reads the constants. Given the
+// last priority there is, it is built before every object without one, whatever the link order: so it
+// finds the constants made only when their own priority puts them ahead of all such objects.
 struct SeenAtStartup {
     SeenAtStartup()
         : label(g_strInstallDirLabel),
@@ -23,7 +24,7 @@ struct SeenAtStartup {
     std::string installerBase;
     std::string firstName;
     UINT singleton;
-} g_seenAtStartup;
+} g_seenAtStartup __attribute__((init_priority(65534)));
 
 bool IsLowerHex32(const std::string& s)
 {
@@ -60,13 +61,28 @@ TEST(Constants, UpdateAddressesArePlainHttpWithFixedPaths)
 
 TEST(Constants, RegisteredMessagesMatchTheirNames)
 {
-    // Any process on the desktop that registers the same name gets the same number.
-    EXPECT_EQ(g_uAppSingletonMsg, RegisterWindowMessageW(L"APP_SINGLETON{3ADDC7E7-20C5-495F-BD45-71A89D973E84}"));
-    EXPECT_NE(g_uAppSingletonMsg, g_uAppSingletonMsg2);
-    EXPECT_NE(g_uAppMenuMsg, g_uAppMenuMsg2);
-    for (UINT msg : {UINT(g_uAppMenuMsg), UINT(g_uNotificationMsg), UINT(g_uAppBarMsg), UINT(g_uNotifyMsg),
-                     UINT(g_uUpdateMsg), UINT(g_uResponseMsg)})
-        EXPECT_GE(msg, 0xC000u);
+    // Any process on the desktop that registers the same name gets the same number, so a name off by one
+    // character is a message that no other program shares.
+    const struct
+    {
+        const RegisteredMessage& constant;
+        const wchar_t* name;
+    } cases[] = {
+        {g_uAppSingletonMsg, L"APP_SINGLETON{3ADDC7E7-20C5-495F-BD45-71A89D973E84}"},
+        {g_uAppMenuMsg, L"APP_MENU{DBD873C2-9D90-4321-BC98-DEEB8269D07A}"},
+        {g_uAppSingletonMsg2, L"APP_SINGLETON{C798026B-2E31-40FB-B7FF-48C6A0112505}"},
+        {g_uNotificationMsg, L"NOTIFICATION{3B1973B3-D737-4F4E-9BE6-1CDBF8D71F15}"},
+        {g_uAppMenuMsg2, L"APP_MENU{61046F45-D42C-4EDC-A203-E69F74917286}"},
+        {g_uAppBarMsg, L"APPBARMSG_{33AD6010-4ED2-4E74-866D-497786213094}"},
+        {g_uNotifyMsg, L"NOTIFY_{46141CCB-FEE0-4376-8652-F166E27B8F3A}"},
+        {g_uUpdateMsg, L"UPDATE{F3426B79-52AD-462A-B998-C4776196F226}"},
+        {g_uResponseMsg, L"RESPONSE{67975390-C878-4743-AA3C-5829FD72A3AB}"},
+    };
+    for (const auto& c : cases) {
+        const UINT registered = RegisterWindowMessageW(c.name);
+        EXPECT_GE(registered, 0xC000u) << "registration failed";
+        EXPECT_EQ(UINT(c.constant), registered) << c.name;
+    }
 }
 
 TEST(Constants, UnreadGroupsHoldTheirLiterals)

@@ -202,6 +202,8 @@ TEST_F(InstallPathFinderTest, PathSubKeyIsDeletedAndPathValueKept)
 
 TEST_F(InstallPathFinderTest, MachineUninstallKeyComesFirstWheneverItExists)
 {
+    const std::wstring fits = L"D:\\" + std::wstring(256, L'u');     // 259 characters
+    const std::wstring tooLong = L"D:\\" + std::wstring(257, L'u');  // 260
     const struct
     {
         const char* name;
@@ -215,6 +217,8 @@ TEST_F(InstallPathFinderTest, MachineUninstallKeyComesFirstWheneverItExists)
         {"both", L"D:\\Machine", L"D:\\User", {L"D:\\Machine", L"D:\\User"}},
         {"machine key without value", L"-", L"D:\\User", {L"", L"D:\\User"}},
         {"user key without value", nullptr, L"-", {L""}},
+        {"machine location of 259 characters", fits.c_str(), nullptr, {fits}},
+        {"machine location of 260 characters", tooLong.c_str(), L"D:\\User", {L"", L"D:\\User"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -210,6 +210,16 @@ TEST_F(ProductDetectorTest, ProductKnownOnlyToWindowsInstaller)
     EXPECT_FALSE(detector.m_bLocalPackageExists);
     EXPECT_EQ(detector.m_strInstallerCacheDir.str(), WindowsFolder() + L"\\Installer\\");
     EXPECT_EQ(detector.m_strSourceHashPath.str(), WindowsFolder() + L"\\Installer\\SourceHash");
+
+    // Without its "Installer\Products" record there is no packed code, and the user data are searched
+    // all the same, one level up: a name stored in a packed-code key itself is found.
+    RemoveCreatedKeys();
+    const std::wstring codeKey = Join(kUserDataProducts, L"QuarnTestCode");
+    SetText(HKEY_LOCAL_MACHINE, codeKey, kView64, L"DisplayName", L"QuarnPC");
+    SetText(HKEY_LOCAL_MACHINE, codeKey, kView64, L"InstallLocation", L"D:\\Code Level");
+    CProductDetector noCode;
+    RunAll(noCode);
+    EXPECT_EQ(noCode.GetInstallLocation().str(), L"D:\\Code Level");
 }
 
 TEST_F(ProductDetectorTest, ReadHklmStringValueBounds)

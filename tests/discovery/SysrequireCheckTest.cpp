@@ -10,11 +10,17 @@
 
 namespace {
 
-TEST(KqOSCVersionInformation, WineReportsWindows7)
+TEST(KqOSCVersionInformation, HoldsTheVersionWindowsReports)
 {
+    OSVERSIONINFOW reported = {};
+    reported.dwOSVersionInfoSize = sizeof reported;
+    ASSERT_TRUE(GetVersionExW(&reported));
+    ASSERT_EQ(reported.dwPlatformId, DWORD(VER_PLATFORM_WIN32_NT));
+
     KqOSCVersionInformation version;
     ASSERT_TRUE(version.GetOSVersion());
-    EXPECT_EQ(version.m_dwVersion, 0x00060001u);
+    EXPECT_EQ(HIWORD(version.m_dwVersion), reported.dwMajorVersion);
+    EXPECT_EQ(LOWORD(version.m_dwVersion), reported.dwMinorVersion);
 }
 
 TEST(MakeOSVersionNumber, NtPlatformsOnly)

@@ -35,6 +35,17 @@ TEST(SkinImageCache, SharesAnImageUntilItsLastReferenceComesBack)
             EXPECT_EQ(slots[2]->GetWidth(), 10u) << "the image outlives the other slots' releases";
         }
     }
+
+    // The last release destroys the image, which lets go of its file, and forgets the name: the next
+    // request loads what the file holds by then.
+    const std::wstring path = quarn_test::WriteResourceToTempFile(IDP_ICON16, L"replaced.png");
+    CImageEx* image = cache.GetImage(path.c_str(), nullptr);
+    ASSERT_NE(image, nullptr);
+    cache.ReleaseImage(image);
+    quarn_test::WriteResourceToTempFile(IDP_GRID10, L"replaced.png");
+    image = cache.GetImage(path.c_str(), nullptr);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->GetWidth(), 10u);
 }
 
 TEST(SkinImageCache, RefusesNamesItCannotLoadAndRemembersNoFailure)
