@@ -340,9 +340,9 @@ void KqnUpgradeDlg::OnBnClickedPath()
     MakeSurePathExists(dir);
     CString chosen;
     const int rc = BrowseForFolder(m_hWnd, L"\u9009\u62e9\u5b89\u88c5\u76ee\u5f55", dir, chosen);  // 选择安装目录
-    if (rc != kFolderChosen)
+    // A folder that could not be handed to the installer leaves the line as it was.
+    if (rc != kFolderChosen || !m_pController->SetInstallDir(chosen))
         return;
-    m_pController->SetInstallDir(chosen);
     InvalidateRect(&m_rcInstallDir, TRUE);
 }
 

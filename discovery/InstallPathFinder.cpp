@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "discovery/RegKey.h"
+#include "services/Process.h"
 
 namespace {
 
@@ -68,10 +69,13 @@ CString CInstallPathFinder::FindInstallPath()
     AvoidProgramFiles();
     DeletePathSubKey();
 
-    m_strResult = m_strLocalAppDataPath;
+    // A folder too long to be handed to the installer counts as absent: the next one is proposed, and
+    // when none is left the installer chooses for itself.
+    CString handed;
+    m_strResult.Empty();
     for (const CString* candidate : {&m_strUninstallLocation, &m_strDestinationFolder, &m_strMsiLocation,
-                                     &m_strQuarnPath}) {
-        if (!candidate->IsEmpty()) {
+                                     &m_strQuarnPath, &m_strLocalAppDataPath}) {
+        if (!candidate->IsEmpty() && MakeFolderArgument(*candidate, handed)) {
             m_strResult = *candidate;
             break;
         }

@@ -22,7 +22,8 @@ public:
     CInstallPathFinder& operator=(const CInstallPathFinder&) = delete;
 
     // Runs every step once; call once per object, on the thread that created it. Priority: uninstall
-    // location, destination folder, installed-product location, product "Path", local application data.
+    // location, destination folder, installed-product location, product "Path", local application data;
+    // the first that is not empty and can be handed to the installer (MakeFolderArgument), else empty.
     CString FindInstallPath();
 
 private:

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <shlwapi.h>
 
 #include "services/ScopedHandle.h"
 
@@ -11,6 +12,22 @@ constexpr int kCommandLineChars = 260;                        // terminator incl
 constexpr int kMaxArgumentChars = kCommandLineChars - 2;      // after the blank, before the terminator
 
 }  // namespace
+
+bool MakeFolderArgument(const CString& folder, CString& argument)
+{
+    CString trimmed = folder;
+    const int length = trimmed.GetLength();
+    if (length > 0 && (trimmed[length - 1] == L'\\' || trimmed[length - 1] == L'/'))
+        trimmed.Truncate(length - 1);
+    const int quotes = trimmed.Find(L' ') >= 0 ? 2 : 0;
+    if (trimmed.GetLength() + quotes > kMaxArgumentChars)
+        return false;
+    wchar_t buffer[kCommandLineChars] = {};
+    lstrcpynW(buffer, trimmed, kCommandLineChars);
+    PathQuoteSpacesW(buffer);
+    argument = buffer;
+    return true;
+}
 
 bool RunProgram(const CString& program, const CString& arguments)
 {

@@ -10,5 +10,10 @@
 // characters do not fit the command line and are refused (false, nothing started).
 bool RunProgram(const CString& program, const CString& arguments);
 
+// The form in which a folder is handed to a program as its one argument: one trailing '\' or '/' removed
+// (a second stays), and the whole in double quotes when it holds a space. False, and `argument` left as it
+// was, when that form does not fit the command line RunProgram builds: cut, it would name another folder.
+bool MakeFolderArgument(const CString& folder, CString& argument);
+
 // Opens `target` (a document, folder or URL) with the shell's "open" verb. Failures are not reported.
 void ShellOpen(CString target);

@@ -6,12 +6,6 @@
 #include "services/Process.h"
 #include "update/UpdateInfo.h"
 
-namespace {
-
-constexpr int kMaxHandedLength = MAX_PATH - 2;
-
-}  // namespace
-
 // The download thread comes first, so that a failure later in construction deletes it on the way out.
 CUpgradeController::CUpgradeController()
     : m_pDownloadThread(std::make_unique<KqUpgradeDownloadThread>()),
@@ -23,24 +17,15 @@ CUpgradeController::CUpgradeController()
 
 CUpgradeController::~CUpgradeController() = default;
 
-void CUpgradeController::SetInstallDir(const CString& dir)
+bool CUpgradeController::SetInstallDir(const CString& dir)
 {
+    // Refused here, so that the road never reaches an installer start that could not be made.
+    CString handed;
+    if (!MakeFolderArgument(dir, handed))
+        return false;
     m_strInstallDir = dir;
-    m_strQuotedInstallDir.Empty();
-
-    CString folder = dir;
-    const int length = folder.GetLength();
-    if (length > 0 && (folder[length - 1] == L'\\' || folder[length - 1] == L'/'))
-        folder.Truncate(length - 1);
-    // The handed form follows one blank on the installer's command line of 260 characters. A folder
-    // that does not fit there whole is not handed over at all: cut, it would name another folder.
-    const int quotes = folder.Find(L' ') >= 0 ? 2 : 0;
-    if (folder.GetLength() + quotes > kMaxHandedLength)
-        return;
-    wchar_t buffer[MAX_PATH] = {};
-    lstrcpynW(buffer, folder, MAX_PATH);
-    PathQuoteSpacesW(buffer);
-    m_strQuotedInstallDir = buffer;
+    m_strQuotedInstallDir = handed;
+    return true;
 }
 
 bool CUpgradeController::CheckUpdate()
@@ -64,9 +49,7 @@ bool CUpgradeController::IsInstallerReady()
 void CUpgradeController::RunInstaller()
 {
     m_strInstallerPath = GetTempFolder() + g_szInstallerFileName;
-    // Without its folder the installer would install where the user did not choose.
-    if (m_strQuotedInstallDir.IsEmpty())
-        return;
+    // An empty folder gives the command line " ": the installer then installs where it would by default.
     RunProgram(m_strInstallerPath, m_strQuotedInstallDir);
 }
 

@@ -27,11 +27,10 @@ public:
     CUpgradeController(const CUpgradeController&) = delete;
     CUpgradeController& operator=(const CUpgradeController&) = delete;
 
-    // Stores `dir` as the install folder and makes the form handed to the installer: one trailing '\'
-    // or '/' removed, and the whole in double quotes when it holds a space. A folder whose handed form
-    // would be longer than the 258 characters the installer's command line holds has none (empty), and
-    // RunInstaller then starts nothing.
-    void SetInstallDir(const CString& dir);
+    // Stores `dir` as the install folder and makes the form handed to the installer (MakeFolderArgument:
+    // one trailing '\' or '/' removed, in double quotes when it holds a space). A folder whose handed form
+    // would not fit the installer's command line is refused: false, and nothing changes.
+    bool SetInstallDir(const CString& dir);
     CString GetInstallDir() const { return m_strInstallDir; }
 
     // Reads the version document (synchronously: the calling thread waits for the whole exchange) into
@@ -42,7 +41,7 @@ public:
     bool IsInstallerReady();
 
     // Starts quarn_install.exe of the temporary folder with the command line " " + the quoted install
-    // folder. A failed start is not reported; nothing is started when the folder has no handed form.
+    // folder (just " " for an empty folder: the installer's own default). A failed start is not reported.
     void RunInstaller();
 
     // A copy of the download thread's status line.

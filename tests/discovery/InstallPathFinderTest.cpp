@@ -93,6 +93,8 @@ TEST_F(InstallPathFinderTest, WithoutAnyRecordTheLocalApplicationDataFolderIsPro
 
 TEST_F(InstallPathFinderTest, CandidatesInPriorityOrder)
 {
+    // 257 characters with a blank: quoted, too long for the installer's command line.
+    const std::wstring unhandable = L"D:\\Quarn " + std::wstring(248, L'u');
     // nullptr: no such value; for the uninstall keys, no key at all.
     const struct
     {
@@ -133,6 +135,8 @@ TEST_F(InstallPathFinderTest, CandidatesInPriorityOrder)
          L"$PF$\\Quarn"},
         {"uninstall location may be there", nullptr, nullptr, nullptr, L"$PF$\\Quarn", nullptr,
          L"$PF$\\Quarn"},
+        {"a location the installer cannot be given counts as none", nullptr, L"D:\\Dest", nullptr,
+         unhandable.c_str(), nullptr, L"D:\\Dest"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
