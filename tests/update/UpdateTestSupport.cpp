@@ -12,6 +12,7 @@
 
 #include "services/FileDigest.h"
 #include "tests/services/TestFiles.h"
+#include "tests/support/ImportPatch.h"
 
 namespace updatetest {
 
@@ -49,44 +50,6 @@ DWORD WINAPI HeldWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL
 {
     CCallHold::Pass(CCallHold::kWaitForMultipleObjects, L"");
     return g_pfnWaitForMultipleObjects(count, handles, all, milliseconds);
-}
-
-// The import-table slot through which this program calls `function` of `module`, or NULL.
-void** FindImportSlot(const char* module, const char* function)
-{
-    BYTE* const base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-         entry->Name != 0; ++entry) {
-        if (lstrcmpiA(reinterpret_cast<const char*>(base + entry->Name), module) != 0)
-            continue;
-        auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
-        for (; names->u1.AddressOfData != 0; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
-                continue;
-            const auto* named = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            if (lstrcmpA(reinterpret_cast<const char*>(named->Name), function) == 0)
-                return reinterpret_cast<void**>(&slots->u1.Function);
-        }
-    }
-    return nullptr;
-}
-
-// Patches the slot of `function` of `module`, when this program imports it.
-template <class Proc>
-void Patch(const char* module, const char* function, Proc replacement, Proc& original)
-{
-    void** const slot = FindImportSlot(module, function);
-    if (!slot)
-        return;
-    DWORD protection = 0;
-    VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
-    original = reinterpret_cast<Proc>(*slot);
-    *slot = reinterpret_cast<void*>(replacement);
-    VirtualProtect(slot, sizeof *slot, protection, &protection);
 }
 
 bool IsPatched(CCallHold::Function function)
@@ -236,10 +199,12 @@ CCallHold::~CCallHold()
 void CCallHold::PatchAll()
 {
     std::call_once(g_patched, [] {
-        Patch("kernel32.dll", "DeleteFileW", &HeldDeleteFileW, g_pfnDeleteFileW);
-        Patch("shlwapi.dll", "PathFileExistsW", &HeldPathFileExistsW, g_pfnPathFileExistsW);
-        Patch("kernel32.dll", "ReleaseSRWLockShared", &HeldReleaseSRWLockShared, g_pfnReleaseSRWLockShared);
-        Patch("kernel32.dll", "WaitForMultipleObjects", &HeldWaitForMultipleObjects, g_pfnWaitForMultipleObjects);
+        using quarntest::PatchImport;
+        PatchImport("kernel32.dll", "DeleteFileW", &HeldDeleteFileW, g_pfnDeleteFileW);
+        PatchImport("shlwapi.dll", "PathFileExistsW", &HeldPathFileExistsW, g_pfnPathFileExistsW);
+        PatchImport("kernel32.dll", "ReleaseSRWLockShared", &HeldReleaseSRWLockShared, g_pfnReleaseSRWLockShared);
+        PatchImport("kernel32.dll", "WaitForMultipleObjects", &HeldWaitForMultipleObjects,
+                    g_pfnWaitForMultipleObjects);
     });
 }
 
