@@ -41,7 +41,10 @@ BOOL CQuarnInst::InitInstance()
     ::InitCommonControlsEx(&controls);
 
     const Gdiplus::GdiplusStartupInput gdiplusInput;  // version 1, no callback, background thread, codecs
-    Gdiplus::GdiplusStartup(&m_gdiplusToken, &gdiplusInput, nullptr);
+    ULONG_PTR token = 0;
+    // A start-up that failed leaves no token: the exit then has nothing to shut down.
+    if (Gdiplus::GdiplusStartup(&token, &gdiplusInput, nullptr) == Gdiplus::Ok)
+        m_gdiplusToken = token;
 
     CWinApp::InitInstance();
     AfxEnableControlContainer();
@@ -79,9 +82,11 @@ BOOL CQuarnInst::InitInstance()
 
 int CQuarnInst::ExitInstance()
 {
-    // With a zero token (GDI+ never started) this does nothing.
-    Gdiplus::GdiplusShutdown(m_gdiplusToken);
-    m_gdiplusToken = 0;
+    // Only what was started: an exit before GDI+ started, or after its start failed, has no token.
+    if (m_gdiplusToken != 0) {
+        Gdiplus::GdiplusShutdown(m_gdiplusToken);
+        m_gdiplusToken = 0;
+    }
     return CWinApp::ExitInstance();
 }
 

@@ -18,7 +18,7 @@ public:
 
     // Start-up; FALSE on every path.
     BOOL InitInstance() override;
-    // GdiplusShutdown, then CWinApp's result, the program's exit code.
+    // GdiplusShutdown when GDI+ was started, then CWinApp's result, the program's exit code.
     int ExitInstance() override;
 
 protected:
@@ -30,7 +30,7 @@ private:
     bool CheckSingleInstance();
     void RunUpgradeDialog();
 
-    ULONG_PTR m_gdiplusToken = 0;
+    ULONG_PTR m_gdiplusToken = 0;   // 0 until GDI+ has started
     // INVALID_HANDLE_VALUE until the single-instance check stores CreateMutexW's result (NULL when it
     // failed). Held for as long as the program runs; only the name's existence matters.
     HANDLE m_hMutex = INVALID_HANDLE_VALUE;
