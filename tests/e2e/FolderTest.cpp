@@ -196,6 +196,35 @@ protected:
     RegistryValueOverride m_proposed{HKEY_CURRENT_USER, L"SOFTWARE\\QuarnBrowser", L"DestinationFolder", kProposed};
 };
 
+TEST_F(Folder, AProposedFolderThatDoesNotExistYetIsMadeBeforeThePickerOpens)
+{
+    const std::wstring parent = L"C:\\Quarn Test Not Made";
+    const std::wstring proposed = parent + L"\\App";
+    ::RemoveDirectoryW(proposed.c_str());
+    ::RemoveDirectoryW(parent.c_str());
+    const RegistryValueOverride notMade{HKEY_CURRENT_USER, L"SOFTWARE\\QuarnBrowser", L"DestinationFolder",
+                                        proposed + L"\\"};
+    ASSERT_TRUE(notMade.Applied());
+
+    Program program(ProgramPath(L"ie11"));
+    const HWND window = WaitForMainWindow(program);
+    ASSERT_TRUE(window);
+    EXPECT_FALSE(FileExists(proposed)) << "made before the choose-folder button";
+    ClickChild(window, IDC_BTN_PATH);
+    HWND picker = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (picker = FindPicker(program.Id())) != nullptr; }))
+        << "no folder picker; " << DescribeWindows(program.Id());
+    const DWORD attributes = ::GetFileAttributesW(proposed.c_str());
+    EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        << "the proposed folder is not there while the picker is open";
+    ClickChild(picker, IDCANCEL);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(picker); }));
+    PressKey(window, VK_ESCAPE);
+    EXPECT_TRUE(program.WaitForExit());
+    ::RemoveDirectoryW(proposed.c_str());
+    ::RemoveDirectoryW(parent.c_str());
+}
+
 TEST_F(Folder, APickedFolderReplacesTheLineAndIsHandedToTheInstallerWhileCancelChangesNothing)
 {
     Program program(ProgramPath(L"ie11"));

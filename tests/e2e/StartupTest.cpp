@@ -5,6 +5,8 @@
 #include <winsock2.h>
 #include <windows.h>
 
+#include <shlobj.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -156,6 +158,28 @@ TEST_F(Startup, AnEngineOlderThanVersion8IsRefusedBeforeTheInstanceCheckAndTheVe
     const std::optional<std::wstring> page = AnswerBrowserMessage(program, L"startup-1-browser-message");
     ASSERT_TRUE(page) << "no page opened";
     EXPECT_NE(page->find(kVendorPage), std::wstring::npos) << "opened: " << Utf8(*page);
+}
+
+TEST_F(Startup, ACrashAfterTheStartUpChecksBeganLeavesADump)
+{
+    wchar_t appData[MAX_PATH] = {};
+    ASSERT_EQ(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, appData), S_OK);
+    const std::wstring dump = std::wstring(appData) + L"\\quarn\\appcrash.dmp";
+    ::DeleteFileW(dump.c_str());
+
+    // The filter is in place before the browser check: its message shows a point after it.
+    Program program(ProgramPath(L"ie7"));
+    ASSERT_TRUE(program.Started());
+    ASSERT_TRUE(WaitUntil([&] { return FindWindowTitled(program.Id(), kBrowserTitle) != nullptr; }))
+        << DescribeWindows(program.Id());
+    // A thread of the program's that jumps where no code is.
+    const HANDLE crashing = ::CreateRemoteThread(program.Process(), nullptr, 0,
+                                                 reinterpret_cast<LPTHREAD_START_ROUTINE>(16), nullptr, 0, nullptr);
+    ASSERT_NE(crashing, nullptr);
+    ::CloseHandle(crashing);
+    EXPECT_TRUE(program.WaitForExit()) << "the crash did not end the program";
+    EXPECT_EQ(ReadFileBytes(dump).substr(0, 4), "MDMP") << "no minidump at " << Utf8(dump);
+    ::DeleteFileW(dump.c_str());
 }
 
 TEST_F(Startup, ASecondStartEndsSilentlyAndTellsEveryWindowWhileTheFirstStays)
