@@ -87,9 +87,6 @@ KqWorkThread::KqWorkThread()
 
 KqWorkThread::~KqWorkThread()
 {
-    // The stop first, so that a run which watches it can end within the bound DetachWorker gives it.
-    if (m_hStopEvent)
-        SetEvent(m_hStopEvent.Get());
     DetachWorker();
     KqWorkThread::Stop();
 }
@@ -123,6 +120,10 @@ void KqWorkThread::DetachRun()
 
 void KqWorkThread::DetachWorker()
 {
+    // No run starts after this anyway; signalled first, the stop lets a run that watches it end within
+    // the bound below, whichever destructor calls this.
+    if (m_hStopEvent)
+        SetEvent(m_hStopEvent.Get());
     // A run that still holds the object has kLetGoMilliseconds to return or let go of it. Waiting longer
     // would let a blocked run hang its owner's thread; not waiting would let it use a destroyed object.
     // Neither is sound, so a run that keeps the object past the bound ends the process, through the

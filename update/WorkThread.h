@@ -42,8 +42,8 @@ class KqWorkThread
 {
 public:
     KqWorkThread();
-    // Lets the worker go (DetachWorker: a run has up to 100 ms to let go of the object), signals the stop
-    // event and waits up to 100 ms for the worker.
+    // Lets the worker go (DetachWorker: the stop event, then up to 100 ms for a run to let go of the
+    // object) and waits up to 100 ms for the worker to end.
     virtual ~KqWorkThread();
     KqWorkThread(const KqWorkThread&) = delete;
     KqWorkThread& operator=(const KqWorkThread&) = delete;
@@ -85,9 +85,9 @@ protected:
     // How long destruction waits for a run to return or let go of the object.
     static constexpr DWORD kLetGoMilliseconds = 100;
 
-    // Called by the owner's thread: no run starts after it returns, and a run that still holds the
-    // object has returned or called DetachRun. Waits for that at most kLetGoMilliseconds, then ends the
-    // process (see Lifetime above). Harmless when repeated.
+    // Called by the owner's thread: signals the stop event; no run starts after it returns, and a run
+    // that still holds the object has returned or called DetachRun. Waits for that at most
+    // kLetGoMilliseconds, then ends the process (see Lifetime above). Harmless when repeated.
     void DetachWorker();
 
 private:
