@@ -12,6 +12,7 @@
 #include "services/HttpClient.h"
 #include "tests/services/TestFiles.h"
 #include "tests/support/HttpTestServer.h"
+#include "tests/support/LoopbackListener.h"
 #include "tests/support/Wait.h"
 
 using quarntest::HttpGate;
@@ -127,17 +128,9 @@ TEST(CHttpClient, TheUrlsUserNameAndPasswordAnswerTheServersChallenge)
 
 TEST(CHttpClient, AnFtpUrlIsOpenedOverFtp)
 {
-    WSADATA data;
-    ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &data), 0);
-    const SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    int length = sizeof address;
-    ASSERT_EQ(bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(listen(listener, 1), 0);
-    ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
-    const std::wstring url = L"ftp://127.0.0.1:" + std::to_wstring(ntohs(address.sin_port)) + L"/setup.exe";
+    LoopbackListener listener;
+    ASSERT_TRUE(listener.IsListening());
+    const std::wstring url = L"ftp://127.0.0.1:" + std::to_wstring(listener.Port()) + L"/setup.exe";
     auto transfer = std::async(std::launch::async, [&] {
         std::ostringstream stream;
         CHttpClient client;
@@ -146,12 +139,8 @@ TEST(CHttpClient, AnFtpUrlIsOpenedOverFtp)
 
     // An FTP server's greeting, then a refused login: the first command is all the test wants.
     std::string command;
-    fd_set ready;
-    FD_ZERO(&ready);
-    FD_SET(listener, &ready);
-    timeval wait = {kPatience / 1000, 0};
-    if (select(0, &ready, nullptr, nullptr, &wait) > 0) {
-        const SOCKET peer = accept(listener, nullptr, nullptr);
+    if (listener.WaitPending(kPatience)) {
+        const SOCKET peer = listener.Accept();
         const DWORD timeout = kPatience;
         setsockopt(peer, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout), sizeof timeout);
         send(peer, "220 ready\r\n", 11, 0);
@@ -162,10 +151,9 @@ TEST(CHttpClient, AnFtpUrlIsOpenedOverFtp)
         send(peer, "530 no\r\n", 8, 0);
         closesocket(peer);
     }
-    closesocket(listener);
+    listener.Close();
     EXPECT_EQ(command, "USER anonymous\r\n");
     EXPECT_EQ(transfer.get(), kOpenUrlFailed);
-    WSACleanup();
 }
 
 TEST(CHttpClient, TransfersEndWithTheirResultCodes)

@@ -9,6 +9,7 @@
 #include "services/FileDigest.h"
 #include "tests/services/TestFiles.h"
 #include "tests/support/HttpTestServer.h"
+#include "tests/support/LoopbackListener.h"
 #include "tests/update/UpdateTestSupport.h"
 #include "update/UpgradeDownloadThread.h"
 
@@ -370,34 +371,20 @@ TEST(KqUpgradeDownloadThread, DestroyedDuringAStalledTransferItReturnsAndItsWork
 TEST(KqUpgradeDownloadThread, DestroyedWhileItsServerNeverAnswersItReturns)
 {
     // A listening socket that nobody accepts on: connections complete, and no response ever comes.
-    WSADATA data;
-    ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &data), 0);
-    SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    ASSERT_NE(listener, INVALID_SOCKET);
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(listen(listener, 4), 0);
-    int length = sizeof address;
-    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-    const CString url = L"http://127.0.0.1:" + CString(std::to_wstring(ntohs(address.sin_port))) + L"/quarn.exe";
+    LoopbackListener listener;
+    ASSERT_TRUE(listener.IsListening());
+    const CString url = L"http://127.0.0.1:" + CString(std::to_wstring(listener.Port())) + L"/quarn.exe";
 
     KqUpgradeDownloadThread* thread = new PoisonedDownloadThread;
     const CScopedHandle worker = OpenWorkerThread(*thread);
     StartDownload(*thread, url, L"0123456789abcdef0123456789abcdef");
-    // A connection waiting to be accepted makes the listener readable: the worker is in its request.
-    fd_set pending;
-    FD_ZERO(&pending);
-    FD_SET(listener, &pending);
-    timeval patience = {static_cast<long>(kPatience / 1000), 0};
-    ASSERT_EQ(select(0, &pending, nullptr, nullptr, &patience), 1);
+    // A connection waiting to be accepted: the worker is in its request.
+    ASSERT_TRUE(listener.WaitPending(kPatience));
     DestroyWithinBound(thread);
 
     // Closing the listener resets the waiting connection; both attempts fail and the worker ends.
-    closesocket(listener);
+    listener.Close();
     EXPECT_EQ(WaitForSingleObject(worker.Get(), kPatience), WAIT_OBJECT_0);
     EXPECT_TRUE(g_freed.IsUntouched());
     g_freed.Free();
-    WSACleanup();
 }
