@@ -266,14 +266,17 @@ void KqnUpgradeDlg::OnTimer(UINT_PTR nIDEvent)
 void KqnUpgradeDlg::PollDownload()
 {
     KqUpgradeDownloadThread* thread = m_pController->m_pDownloadThread.get();
+    int progress = thread->m_nProgress.load();
     m_strStatus = m_pController->GetStatusText();
-    const int progress = thread->m_nProgress.load();
-    // Acquire: the result and the final status the worker wrote before it set the flag are visible.
+    // Acquire: the result, the final status and the final progress the worker wrote before it set the
+    // flag are visible.
     const bool done = thread->m_bDone.load(std::memory_order_acquire) != 0;
-    // The run may have ended between the two reads: the text read first can be one that is no longer
-    // true, and no later tick would replace it.
-    if (done)
+    // The run may have ended after the reads above, which can then hold values that are no longer true;
+    // no later tick would replace them. Once the run is done nothing changes them, so they are read again.
+    if (done) {
+        progress = thread->m_nProgress.load();
         m_strStatus = m_pController->GetStatusText();
+    }
     m_fProgress = ProgressFraction(progress);
     UpdateProgress();
     if (!done)

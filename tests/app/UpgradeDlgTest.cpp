@@ -328,7 +328,7 @@ TEST_F(UpgradeDlgTest, AFailedVerificationLeavesTheWindowOnItsStatusLineAndClosi
     EXPECT_EQ(result, IDCANCEL) << "-2: no question, or the confirmation did not end the window";
 }
 
-TEST_F(UpgradeDlgTest, ARunThatEndsBetweenAPollsReadsLeavesItsLastLineNotTheOneReadBefore)
+TEST_F(UpgradeDlgTest, ARunThatEndsBetweenAPollsReadsLeavesItsLastLineAndBarNotTheOnesReadBefore)
 {
     using updatetest::CCallHold;
     const auto gate = std::make_shared<quarntest::HttpGate>();
@@ -341,6 +341,7 @@ TEST_F(UpgradeDlgTest, ARunThatEndsBetweenAPollsReadsLeavesItsLastLineNotTheOneR
     DWORD worker = 0;
     int downloadingInk = 0;
     int endInk = 0;
+    COLORREF barEnd = CLR_INVALID;
     const INT_PTR result = RunWindow({
         Do([&](KqnUpgradeDlg& w) {
             // Only to learn which thread is the download worker.
@@ -355,8 +356,9 @@ TEST_F(UpgradeDlgTest, ARunThatEndsBetweenAPollsReadsLeavesItsLastLineNotTheOneR
         Until([&] { return gate->WaitReached(0); }),
         [&](KqnUpgradeDlg& w) { return (downloadingInk = StatusInk(w)) > 50; },
         Do([&](KqnUpgradeDlg&) {
-            // The next poll is held once it has copied "下载中...", and goes on only when the run has
-            // failed both attempts and set its done flag: it then reads the flag set.
+            // The next poll is held once it has read the half-way progress and copied "下载中...", and
+            // goes on only when the run has failed both attempts and set its done flag: it then reads
+            // the flag set.
             pollRead = std::make_unique<CCallHold>(CCallHold::kReleaseSRWLockShared, 1, CCallHold::kHold,
                                                    ::GetCurrentThreadId());
             runEnded = std::make_unique<CCallHold>(CCallHold::kWaitForMultipleObjects, 1, CCallHold::kHold, worker);
@@ -374,6 +376,7 @@ TEST_F(UpgradeDlgTest, ARunThatEndsBetweenAPollsReadsLeavesItsLastLineNotTheOneR
         Do([&](KqnUpgradeDlg& w) {
             w.RedrawWindow();
             endInk = StatusInk(w);
+            barEnd = ClientPixel(w, 450, 260);
             Click(w, IDC_BTN_CLOSE);
         }),
         Answer(IDOK),
@@ -383,6 +386,8 @@ TEST_F(UpgradeDlgTest, ARunThatEndsBetweenAPollsReadsLeavesItsLastLineNotTheOneR
     EXPECT_EQ(m_server.RequestCount(kPackagePath), 2u);
     // "安装文件验证失败0x10000008。" holds far more ink than "下载中...".
     EXPECT_GT(endInk, 2 * downloadingInk) << "the line of the failed run, not the one read before it ended";
+    // Both transfers were complete: the bar is full, not at the half read before the run ended.
+    EXPECT_TRUE(IsBlueish(barEnd)) << std::hex << barEnd;
 }
 
 }  // namespace
