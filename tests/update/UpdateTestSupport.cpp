@@ -49,7 +49,9 @@ void WINAPI HeldReleaseSRWLockShared(PSRWLOCK lock)
 DWORD WINAPI HeldWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL all, DWORD milliseconds)
 {
     CCallHold::Pass(CCallHold::kWaitForMultipleObjects, L"");
-    return g_pfnWaitForMultipleObjects(count, handles, all, milliseconds);
+    const DWORD result = g_pfnWaitForMultipleObjects(count, handles, all, milliseconds);
+    CCallHold::Pass(CCallHold::kWaitForMultipleObjectsReturn, L"");
+    return result;
 }
 
 bool IsPatched(CCallHold::Function function)
@@ -62,6 +64,7 @@ bool IsPatched(CCallHold::Function function)
     case CCallHold::kReleaseSRWLockShared:
         return g_pfnReleaseSRWLockShared != nullptr;
     case CCallHold::kWaitForMultipleObjects:
+    case CCallHold::kWaitForMultipleObjectsReturn:
         return g_pfnWaitForMultipleObjects != nullptr;
     }
     return false;

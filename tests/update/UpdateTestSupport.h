@@ -71,14 +71,21 @@ private:
 // constructing one (or by `thread` alone, when given), until Release() or the destructor; or, with
 // kThrow, makes that call throw std::bad_alloc instead. The download thread calls DeleteFileW right
 // after it shows "准备" and after every failed attempt, PathFileExistsW right after "验证文件中...", and
-// the worker WaitForMultipleObjects once a run has ended; a reader of the status text calls
-// ReleaseSRWLockShared right after its copy was taken (held once the lock is free). So a hold there shows
-// a test each of those moments for certain. The calls pass through the test program's import table,
+// the worker WaitForMultipleObjects once a run has ended; kWaitForMultipleObjectsReturn holds that call
+// once it has returned, when the worker has been woken and has not yet acted on it. A reader of the status
+// text calls ReleaseSRWLockShared right after its copy was taken (held once the lock is free). So a hold
+// there shows a test each of those moments for certain. The calls pass through the test program's import table,
 // patched by PatchAll; a call that no hold wants goes straight on. Several holds may wait at once.
 class CCallHold
 {
 public:
-    enum Function { kDeleteFile, kPathFileExists, kReleaseSRWLockShared, kWaitForMultipleObjects };
+    enum Function {
+        kDeleteFile,
+        kPathFileExists,
+        kReleaseSRWLockShared,
+        kWaitForMultipleObjects,
+        kWaitForMultipleObjectsReturn
+    };
     enum Action { kHold, kThrow };
 
     explicit CCallHold(Function function, int nth = 1, Action action = kHold, DWORD thread = 0);

@@ -26,12 +26,19 @@ struct Record {
     CScopedHandle release{CreateEventW(nullptr, TRUE, TRUE, nullptr)};     // runs pass while signalled
 };
 
+// How long a run works once it is released.
+struct Busy {
+    DWORD milliseconds = 0;
+    // As a run that watches the stop does: it ends its work when the stop is signalled.
+    bool endsOnStop = true;
+};
+
 // A worker whose runs can be held inside Run and which uses its own fields there, as a real subclass does.
 class TestWorker : public KqWorkThread
 {
 public:
-    explicit TestWorker(Record& record, DWORD busyMs = 0, bool throwFirst = false)
-        : m_record(record), m_busyMs(busyMs), m_bThrowFirst(throwFirst)
+    explicit TestWorker(Record& record, Busy busy = {}, bool throwFirst = false)
+        : m_record(record), m_busy(busy), m_bThrowFirst(throwFirst)
     {
     }
 
@@ -46,7 +53,13 @@ public:
         const int run = ++m_record.started;
         SetEvent(m_record.entered.Get());
         WaitForSingleObject(m_record.release.Get(), INFINITE);
-        Sleep(m_busyMs);
+        if (m_busy.endsOnStop) {
+            // Winding down after the stop takes a moment too, in which the object must still be whole.
+            if (WaitForSingleObject(m_hStopEvent.Get(), m_busy.milliseconds) == WAIT_OBJECT_0)
+                Sleep(kWindDownMilliseconds);
+        } else {
+            Sleep(m_busy.milliseconds);
+        }
         if (m_nCanary != kCanary || m_strTrail.size() != static_cast<size_t>(run - 1))
             m_record.sawFreedMemory = true;
         m_strTrail += 'x';
@@ -67,9 +80,11 @@ public:
 
 private:
     static constexpr unsigned kCanary = 0xc0ffee;
+    // Far within the 100 ms that destruction waits, far beyond what destruction takes when it does not.
+    static constexpr DWORD kWindDownMilliseconds = 5;
 
     Record& m_record;
-    const DWORD m_busyMs;
+    const Busy m_busy;
     const bool m_bThrowFirst;
     unsigned m_nCanary = kCanary;
     std::string m_strTrail;
@@ -141,13 +156,13 @@ TEST(KqWorkThread, StopIsHarmlessRepeatedAndAfterTheEnd)
 TEST(KqWorkThread, DestroyingDuringARunWaitsUntilTheRunHasLeft)
 {
     Record record;
-    // Within the bound a run has to let go of its object.
-    auto worker = std::make_unique<TestWorker>(record, 50);
+    // The run works until destruction signals the stop, which it has to heed within the bound.
+    auto worker = std::make_unique<TestWorker>(record, Busy{kPatience});
     SetEvent(worker->m_hWorkEvent.Get());
     ASSERT_EQ(WaitForSingleObject(record.entered.Get(), kPatience), WAIT_OBJECT_0);
     const CScopedHandle thread = OpenWorkerThread(*worker);
     worker.reset();
-    EXPECT_EQ(record.finished.load(), 1);
+    EXPECT_EQ(record.finished.load(), 1) << "destroyed before the run had left";
     EXPECT_FALSE(record.sawFreedMemory);
     EXPECT_EQ(WaitForSingleObject(thread.Get(), kPatience), WAIT_OBJECT_0);
 }
@@ -158,7 +173,7 @@ TEST(KqWorkThreadDeathTest, ARunThatKeepsItsObjectPastTheBoundEndsTheProcess)
     EXPECT_DEATH(
         {
             Record record;
-            auto worker = std::make_unique<TestWorker>(record, 60000);
+            auto worker = std::make_unique<TestWorker>(record, Busy{60000, false});
             SetEvent(worker->m_hWorkEvent.Get());
             WaitForSingleObject(record.entered.Get(), kPatience);
             worker.reset();
@@ -170,7 +185,7 @@ TEST(KqWorkThreadDeathTest, ARunThatKeepsItsObjectPastTheBoundEndsTheProcess)
 TEST(KqWorkThread, AnExceptionLeavingRunEndsThatRunOnly)
 {
     Record record;
-    TestWorker worker(record, 0, true);
+    TestWorker worker(record, Busy{}, true);
     SetEvent(worker.m_hWorkEvent.Get());
     ASSERT_TRUE(WaitFor([&] { return record.finished == 1; }));
     SetEvent(worker.m_hWorkEvent.Get());
@@ -239,14 +254,22 @@ TEST(KqWorkThread, ARunThatLetGoOfItsObjectOutlivesIt)
 
 TEST(KqWorkThread, OnceTheWorkerIsLetGoNoRunStarts)
 {
+    using updatetest::CCallHold;
+    // Before the worker starts, so that its waits go through the hold.
+    CCallHold::PatchAll();
     auto state = std::make_shared<RunState>();
     SetEvent(state->release.Get());
     DetachingWorker worker(state);
     ASSERT_TRUE(WaitFor([&] { return worker.IsRunning() == 1; }));
     const CScopedHandle thread = OpenWorkerThread(worker);
-    worker.DetachWorker();
-    // The worker wakes for the work, finds its object gone and ends instead of running.
+    // The worker wakes for work and is held there, before it reaches its object; meanwhile the owner
+    // lets it go.
+    CCallHold woken(CCallHold::kWaitForMultipleObjectsReturn, 1, CCallHold::kHold, worker.m_pThread->m_nThreadID);
     SetEvent(worker.m_hWorkEvent.Get());
+    ASSERT_TRUE(woken.WaitReached());
+    worker.DetachWorker();
+    woken.Release();
+    // It finds its object gone and ends instead of running.
     EXPECT_EQ(WaitForSingleObject(thread.Get(), kPatience), WAIT_OBJECT_0);
     EXPECT_EQ(state->finished.load(), 0);
     EXPECT_EQ(worker.IsRunning(), 0);
