@@ -309,13 +309,23 @@ TEST_F(UpgradeDlgTest, TheWindowMayEndUnderTheQuestionAndALaterConfirmationIsHar
 
 TEST_F(UpgradeDlgTest, AFailedVerificationLeavesTheWindowOnItsStatusLineAndClosingThenAsks)
 {
+    using updatetest::CCallHold;
     ServePackage(std::string(20000, 'f'), nullptr, "0123456789abcdef0123456789abcdef");
-    int ticksAfterSecondTransfer = 0;
+    std::unique_ptr<CCallHold> preparing;
+    CScopedHandle worker;
     const INT_PTR result = RunWindow({
-        Do([](KqnUpgradeDlg& w) { Click(w, IDC_BTN_UPDATE); }),
-        Until([&] { return m_server.RequestCount(kPackagePath) == 2; }),
-        // Long enough for the run to end and several polls to see it.
-        Until([&] { return ++ticksAfterSecondTransfer > 40; }),
+        Do([&](KqnUpgradeDlg& w) {
+            // Only to learn which thread is the download worker.
+            preparing = std::make_unique<CCallHold>(CCallHold::kDeleteFile);
+            Click(w, IDC_BTN_UPDATE);
+        }),
+        Until([&] { return preparing->WaitReached(0); }),
+        Do([&](KqnUpgradeDlg&) {
+            worker.Reset(::OpenThread(SYNCHRONIZE, FALSE, preparing->HeldThread()));
+            preparing.reset();
+        }),
+        // The worker ends only when a poll has seen the run done and stopped it.
+        Until([&] { return ::WaitForSingleObject(worker.Get(), 0) == WAIT_OBJECT_0; }),
         Do([&](KqnUpgradeDlg& w) {
             EXPECT_TRUE(w.IsWindowVisible());
             EXPECT_GT(StatusInk(w), 100) << "the failure line";
@@ -326,6 +336,7 @@ TEST_F(UpgradeDlgTest, AFailedVerificationLeavesTheWindowOnItsStatusLineAndClosi
         Answer(IDOK),
     });
     EXPECT_EQ(result, IDCANCEL) << "-2: no question, or the confirmation did not end the window";
+    EXPECT_EQ(m_server.RequestCount(kPackagePath), 2u);
 }
 
 TEST_F(UpgradeDlgTest, ARunThatEndsBetweenAPollsReadsLeavesItsLastLineAndBarNotTheOnesReadBefore)
