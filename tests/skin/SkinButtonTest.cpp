@@ -72,6 +72,8 @@ class SkinButtonTest : public ::testing::Test
 protected:
     void SetUp() override
     {
+        // The pointer stays where the last program on the display left it, which may be over a button.
+        ::SetCursorPos(2, 2);
         ASSERT_TRUE(dialog.Create());
         // Above every other window, where the pointer finds it whatever other programs show.
         ::SetWindowPos(dialog.m_hWnd, HWND_TOPMOST, 760, 560, 400, 300, SWP_NOACTIVATE | SWP_SHOWWINDOW);
