@@ -10,7 +10,8 @@
 
 namespace {
 
-// Runs the crash helper and gives its exit code, or STILL_ACTIVE when it does not end.
+// Runs the crash helper and gives its exit code, or STILL_ACTIVE when it does not end. It ends once its
+// dump is written, which takes Wine some 5 s on an idle machine and several times that on a busy one.
 DWORD RunCrashHelper(const wchar_t* where)
 {
     const CString helper = BesideTest(L"services_crash_helper.exe");
@@ -22,7 +23,7 @@ DWORD RunCrashHelper(const wchar_t* where)
         return 0;
     CloseHandle(process.hThread);
     DWORD code = STILL_ACTIVE;
-    if (WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0)
+    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
         GetExitCodeProcess(process.hProcess, &code);
     else
         TerminateProcess(process.hProcess, 1);

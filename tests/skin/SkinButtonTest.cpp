@@ -72,6 +72,8 @@ class SkinButtonTest : public ::testing::Test
 protected:
     void SetUp() override
     {
+        // The pointer stays where the last program on the display left it, which may be over a button.
+        ::SetCursorPos(2, 2);
         ASSERT_TRUE(dialog.Create());
         // Above every other window, where the pointer finds it whatever other programs show.
         ::SetWindowPos(dialog.m_hWnd, HWND_TOPMOST, 760, 560, 400, 300, SWP_NOACTIVATE | SWP_SHOWWINDOW);
@@ -223,10 +225,11 @@ TEST_F(SkinButtonTest, APressedButtonTheMouseLeftKeepsItsPressedImageUntilReleas
     const POINT inside = ScreenCentre(button);
     ::SetCursorPos(inside.x, inside.y);
     MouseButton(MOUSEEVENTF_LEFTDOWN);
-    ASSERT_TRUE(quarn_test::PumpUntil([&] { return button.m_bPressed != FALSE; }));
-    // Off the button, still over the dialog.
+    ASSERT_TRUE(quarn_test::PumpUntil([&] { return button.m_bPressed && button.m_bHover; }));
+    // Off the button, still over the dialog: the picture once the button has seen the pointer leave,
+    // which comes a while after the move.
     ::SetCursorPos(inside.x + 200, inside.y + 200);
-    quarn_test::PumpMessages(50);
+    ASSERT_TRUE(quarn_test::PumpUntil([&] { return !button.m_bHover; }));
     Canvas shown(100, 30, 0);
     Capture(button, shown);
     EXPECT_EQ(shown.At(50, 15), quarn_test::kPressedFill);
