@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "res/resource.h"
@@ -170,8 +171,22 @@ TEST_F(Startup, ACrashAfterTheStartUpChecksBeganLeavesADump)
     // The filter is in place before the browser check: its message shows a point after it.
     Program program(ProgramPath(L"ie7"));
     ASSERT_TRUE(program.Started());
-    ASSERT_TRUE(WaitUntil([&] { return FindWindowTitled(program.Id(), kBrowserTitle) != nullptr; }))
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (box = FindWindowTitled(program.Id(), kBrowserTitle)) != nullptr; }))
         << DescribeWindows(program.Id());
+    // Wine starts a thread asked for from outside on one of the program's own threads, interrupting it
+    // with a signal when it is not waiting; a signal that lands inside the C library's allocator can
+    // corrupt it and hang the crashed program. So the message first finishes painting and its thread
+    // comes back to its wait.
+    Image shown;
+    ASSERT_TRUE(WaitUntil([&] {
+        const Image before = shown;
+        ::Sleep(50);
+        shown = CaptureWindow(box);
+        return !shown.Empty() && shown.Width() == before.Width() && shown.Height() == before.Height() &&
+               std::equal(shown.Data(), shown.Data() + shown.Width() * shown.Height(), before.Data());
+    })) << "the message did not settle";
+    ASSERT_TRUE(::SendMessageTimeoutW(box, WM_NULL, 0, 0, SMTO_NORMAL, kPatience, nullptr));
     // A thread of the program's that jumps where no code is.
     const HANDLE crashing = ::CreateRemoteThread(program.Process(), nullptr, 0,
                                                  reinterpret_cast<LPTHREAD_START_ROUTINE>(16), nullptr, 0, nullptr);
