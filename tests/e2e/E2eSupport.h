@@ -149,6 +149,10 @@ public:
     int Width() const { return m_width; }
     int Height() const { return m_height; }
     bool Empty() const { return m_pixels.empty(); }
+    bool operator==(const Image& other) const
+    {
+        return m_width == other.m_width && m_height == other.m_height && m_pixels == other.m_pixels;
+    }
     // CLR_INVALID outside the picture.
     COLORREF At(int x, int y) const;
     std::uint32_t* Data() { return m_pixels.data(); }

@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 
 #include "res/resource.h"
@@ -183,8 +182,7 @@ TEST_F(Startup, ACrashAfterTheStartUpChecksBeganLeavesADump)
         const Image before = shown;
         ::Sleep(50);
         shown = CaptureWindow(box);
-        return !shown.Empty() && shown.Width() == before.Width() && shown.Height() == before.Height() &&
-               std::equal(shown.Data(), shown.Data() + shown.Width() * shown.Height(), before.Data());
+        return !shown.Empty() && shown == before;
     })) << "the message did not settle";
     ASSERT_TRUE(::SendMessageTimeoutW(box, WM_NULL, 0, 0, SMTO_NORMAL, kPatience, nullptr));
     // A thread of the program's that jumps where no code is.
