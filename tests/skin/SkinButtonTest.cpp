@@ -67,6 +67,20 @@ BEGIN_MESSAGE_MAP(ButtonDialog, CSkinDialog)
     ON_BN_CLICKED(IDC_SKIN_SECOND, OnSecondClicked)
 END_MESSAGE_MAP()
 
+// Hardware input, as the user's mouse gives it. The left button is one for the whole display: one that a
+// failed test leaves down would press whatever the next test shows, so the fixture releases it.
+bool g_leftButtonDown = false;
+
+void MouseButton(DWORD flags)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    ::SendInput(1, &input, sizeof(input));
+    if (flags & (MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP))
+        g_leftButtonDown = (flags & MOUSEEVENTF_LEFTDOWN) != 0;
+}
+
 class SkinButtonTest : public ::testing::Test
 {
 protected:
@@ -78,6 +92,14 @@ protected:
         // Above every other window, where the pointer finds it whatever other programs show.
         ::SetWindowPos(dialog.m_hWnd, HWND_TOPMOST, 760, 560, 400, 300, SWP_NOACTIVATE | SWP_SHOWWINDOW);
         dialog.UpdateWindow();
+    }
+    // Whatever the test's outcome: the button up, and the input sent meanwhile taken by this dialog, not
+    // by the next test's, which may have a button in the same place.
+    void TearDown() override
+    {
+        if (g_leftButtonDown)
+            MouseButton(MOUSEEVENTF_LEFTUP);
+        quarn_test::PumpMessages(30);
     }
 
     // Shows button i at (x, y), w x h, and lets every pending paint happen.
@@ -168,15 +190,6 @@ CString CaptionOfWidth(HFONT font, int width)
         }
     }
     return CString();
-}
-
-// Hardware input, as the user's mouse gives it.
-void MouseButton(DWORD flags)
-{
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    ::SendInput(1, &input, sizeof(input));
 }
 
 TEST_F(SkinButtonTest, APushButtonShowsTheImageOfEachStateTheMouseAndFocusPutItIn)
