@@ -20,7 +20,10 @@ endif()
 
 # quarn_add_test(<name> SOURCES <files...> [LIBS <libs...>] [TIMEOUT <seconds>] [LOCKS <names...>] [NO_MAIN])
 # One executable, one ctest test. Each Windows test runs with a temporary folder of its own. LOCKS names
-# shared things (a fixed port, registry keys) that no two tests may use at once.
+# shared things (a fixed port, registry keys) that no two tests may use at once. TIMEOUT (120 s unless
+# given) stays above what the program's slowest test may wait through to the bounds of its waits, plus
+# the rest of its run: a step that is slow on a busy machine then fails with the test's own message
+# before ctest kills the program.
 function(quarn_add_test name)
   cmake_parse_arguments(T "NO_MAIN" "TIMEOUT" "SOURCES;LIBS;LOCKS" ${ARGN})
   if(NOT T_TIMEOUT)
